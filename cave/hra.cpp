@@ -1,0 +1,99 @@
+#include "cave/hra.h"
+
+#include "cave/grid.h"
+#include "cave/load.h"
+#include "cave/platform.h"
+#include "cave/rules.h"
+#include "cave/stav.h"
+#include "cave/view.h"
+#include "screen/text.h"
+
+void new_game() {
+  ring();
+  frame();
+  sc = 0;
+  zi = 3;
+  aksektor = tstart;
+  stav();
+  va = 0;
+}
+
+void cave_start() {
+  for (int x = 0; x < CW; x++)
+    for (int y = 0; y < CH; y++) sektor[at(x, y)] = E_BRICK;
+  Gclrscr();
+  zobraz();
+  prehod();
+  load();
+  Delay100(10, 0);
+  stav();
+  sektor[at(xp, yp)] = E_PLAYER;
+  aktual = E_PLAYER;
+  smrt = 0;
+  citac = 0;
+  fxit = 0;
+}
+
+void tick_show() {
+  if (cas > 0 && tcas == 0) {
+    cas--;
+    if (cas == 0) smrt = 1;
+  }
+  cas_display();
+  zobraz();
+  prehod();
+}
+
+namespace {
+
+// One requested step: alternate the two frames of the direction, then step.
+void zkus(int32_t dx, int32_t dy, uint8_t frame1) {
+  xk = dx;
+  yk = dy;
+  aktual = aktual == frame1 ? static_cast<uint8_t>(frame1 + 1) : frame1;
+  krok();
+}
+
+constexpr int32_t NIKDE = 255;  // xp, yp of a player who is not on the grid
+
+}  // namespace
+
+Konec tick_play() {
+  if (smrt == 1 || held(KL_KILL)) {
+    citac = 10;
+    smrt = 0;
+    if (xp != NIKDE) vybuch(at(xp, yp), E_EXPL1);
+    xp = yp = NIKDE;
+  }
+
+  if (citac == 1) {
+    if (el == 1) {
+      fxit = 1;
+      cas = 0;
+    } else {
+      if (tziv == 0) zi--;
+      stav();
+      return ZEMREL;
+    }
+  } else {
+    if (held(KL_F12)) fxit = 1;
+    if (held(KL_F11) && xp != NIKDE) {
+      int c = at(xp, yp);
+      for (int d : okoli)
+        if (sektor[c + d] != E_STEEL) sektor[c + d] = E_DIAMOND;
+    }
+  }
+
+  if (fxit == 1) return DOKONCIL;
+
+  if (citac == 0) {
+    mstav();
+    if (mstavy < -1 || held(KL_UP)) zkus(0, -1, 4);
+    if (mstavy > 1 || held(KL_DOWN)) zkus(0, 1, 2);
+    if (mstavx < -1 || held(KL_LEFT)) zkus(-1, 0, 8);
+    if (mstavx > 1 || held(KL_RIGHT)) zkus(1, 0, 6);
+  }
+
+  pohyb();
+  return HRAJE;
+}
