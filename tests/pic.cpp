@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cave/load.h"
+#include "cave/sets/design.h"
 #include "cave/view.h"
 #include "screen/text.h"
 #include "tools/headless.h"
@@ -68,4 +69,14 @@ Pic pic(int w, int h) {
     p.push_back(row);
   }
   return p;
+}
+
+std::vector<uint8_t> record(const Pic& p, unsigned need, unsigned time, char fill) {
+  Pic rows(CH, std::string(CW, fill));
+  for (size_t y = 0; y < p.size(); y++) rows[y].replace(0, p[y].size(), p[y]);
+  Jeskyne j{"test", need, time, {}};
+  for (int y = 0; y < CH; y++) j.rows[y] = rows[y].c_str();
+  std::vector<uint8_t> r(RECORD);
+  zaznam(j, r.data());
+  return r;
 }

@@ -6,6 +6,7 @@
 // Reading back, every player code shows as 'P'.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ void put(const Pic& pic, char fill = '#');
 
 // The top-left w x h cells of the interior as a picture.
 Pic pic(int w, int h);
+
+// A cave record of a picture, as the built-in caves are written: the rest
+// of the cave is `fill`, and the picture holds one 'P', the start.
+std::vector<uint8_t> record(const Pic& pic, unsigned need, unsigned time, char fill = '#');
 
 uint8_t code_of(char c);
 char char_of(uint8_t code);

@@ -46,21 +46,9 @@ std::string write(const std::string& name, const std::string& bytes) {
   return path;
 }
 
-// A cave record from a picture (rest brick) with the player's start cell.
-std::string record(const Pic& p, int px, int py, unsigned need, unsigned time) {
-  std::string r(RECORD, '\0');
-  for (int y = 0; y < CH; y++)
-    for (int x = 0; x < CW; x++) {
-      char c = y < static_cast<int>(p.size()) && x < static_cast<int>(p[y].size()) ? p[y][x] : '#';
-      r[y * CW + x] = static_cast<char>(code_of(c));
-    }
-  r[1000] = static_cast<char>(need & 255);
-  r[1001] = static_cast<char>(need >> 8);
-  r[1002] = static_cast<char>(px);
-  r[1003] = static_cast<char>(py);
-  r[1004] = static_cast<char>(time & 255);
-  r[1005] = static_cast<char>(time >> 8);
-  return r;
+std::string record_bytes(const Pic& p, unsigned need, unsigned time) {
+  std::vector<uint8_t> r = record(p, need, time);
+  return std::string(r.begin(), r.end());
 }
 
 std::vector<std::string> lines(const std::string& s) {
@@ -70,15 +58,15 @@ std::vector<std::string> lines(const std::string& s) {
   return v;
 }
 
-const Pic room = {"     ", "  *  ", "     ", " O X "};
+const Pic room = {"P    ", "  *  ", "     ", " O X "};
 
 TEST(Sim, BadInputGivesOneLineAndStatus2) {
-  std::string good = write("good.cave", record(room, 0, 0, 1, 50));
-  std::string shortc = write("short.cave", record(room, 0, 0, 1, 50).substr(1));
-  std::string bigcell = record(room, 0, 0, 1, 50);
+  std::string good = write("good.cave", record_bytes(room, 1, 50));
+  std::string shortc = write("short.cave", record_bytes(room, 1, 50).substr(1));
+  std::string bigcell = record_bytes(room, 1, 50);
   bigcell[1002] = 40;
   std::string badstart = write("start.cave", bigcell);
-  std::string badcode = record(room, 0, 0, 1, 50);
+  std::string badcode = record_bytes(room, 1, 50);
   badcode[7] = 25;
   std::string badgrid = write("code.cave", badcode);
   std::string badkeys = write("keys.txt", "up\nleft jump\n");
@@ -114,7 +102,7 @@ TEST(Sim, BadInputGivesOneLineAndStatus2) {
 }
 
 TEST(Sim, OutputShapeAndTrace) {
-  std::string cave = write("room.cave", record(room, 0, 0, 1, 50));
+  std::string cave = write("room.cave", record_bytes(room, 1, 50));
   const std::regex shape(
       R"(\{"tick":\d+,"end":(null|"completed"|"died"),"xp":\d+,"yp":\d+,"ch":\d+,"sc":\d+,"zi":\d+,"cas":-?\d+,)"
       R"("smrt":[01],"fxit":[01],"citac":\d+,"va":[01],"tece":\d,"aktual":\d,"grid":\[("[A-Y]{40}",){24}"[A-Y]{40}"\]\})");
@@ -147,7 +135,7 @@ TEST(Sim, OutputShapeAndTrace) {
 }
 
 TEST(Sim, CavesEndByDeathOrCompletion) {
-  std::string cave = write("end.cave", record(room, 0, 0, 1, 50));
+  std::string cave = write("end.cave", record_bytes(room, 1, 50));
   std::string kill = write("kill.txt", "kill\n");
   SimRun died = sim("--cave " + cave + " --input " + kill + " --ticks 30");
   std::vector<std::string> l = lines(died.out);
@@ -177,7 +165,8 @@ TEST(Sim, MatchesTheEngineTickByTick) {
   Pic p(CH, std::string(CW, ' '));
   for (auto& row : p)
     for (char& c : row) c = kinds[gen() % (sizeof kinds - 1)];
-  std::string cave = write("random.cave", record(p, 20, 12, 3, 30));
+  p[12][20] = 'P';
+  std::string cave = write("random.cave", record_bytes(p, 3, 30));
   static const char* const keys[] = {"up", "down", "left", "right", "f11"};
   std::string input;
   std::vector<std::array<bool, KL_COUNT>> held;

@@ -23,16 +23,7 @@ class Tick : public ::testing::Test {
   // Starts a new game on a one-cave set made from a picture; the record is
   // cave `number` of the set.
   void play(const Pic& p, unsigned need, unsigned time, uint32_t number = 1) {
-    put(p);
-    std::vector<uint8_t> rec(RECORD);
-    for (int y = 0; y < CH; y++)
-      for (int x = 0; x < CW; x++) rec[y * CW + x] = is_player(S(x, y)) ? uint8_t{E_EMPTY} : S(x, y);
-    rec[1000] = need & 255;
-    rec[1001] = static_cast<uint8_t>(need >> 8);
-    rec[1002] = static_cast<uint8_t>(xp);
-    rec[1003] = static_cast<uint8_t>(yp);
-    rec[1004] = time & 255;
-    rec[1005] = static_cast<uint8_t>(time >> 8);
+    std::vector<uint8_t> rec = record(p, need, time);
     set.assign(number * RECORD, 0);
     std::copy(rec.begin(), rec.end(), set.end() - RECORD);
     nazev = set.data();
