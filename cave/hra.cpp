@@ -4,6 +4,7 @@
 #include "cave/load.h"
 #include "cave/platform.h"
 #include "cave/rules.h"
+#include "cave/sets/sets.h"
 #include "cave/stav.h"
 #include "cave/view.h"
 #include "screen/text.h"
@@ -96,4 +97,20 @@ Konec tick_play() {
 
   pohyb();
   return HRAJE;
+}
+
+bool cave_completion() {
+  sc += 10;
+  aksektor++;
+  if (aksektor > caves_in(nazev)) return true;
+  if (el == 1 && citac == 0) zi++;
+  for (int32_t n = cas / 320; n > 0; n--) {
+    cas -= 320;
+    sc += 8;
+    stav();
+    Delay100(1, 0);
+    vpic_1font();
+    if (held(KL_ESC)) break;
+  }
+  return false;
 }

@@ -27,3 +27,9 @@ void tick_show();
 // Second half of a tick, after the wait: deaths, the cheat keys, completion,
 // the player's steps and the cave tick.
 Konec tick_play();
+
+// Cave completion: the score for the cave, the next cave number, a bonus
+// cave's extra life and the time bonus (ESC skips the rest of it). Returns
+// true when the set has no cave left: the completion screen follows, and
+// the last cave gives no time bonus.
+bool cave_completion();

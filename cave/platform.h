@@ -8,7 +8,7 @@
 
 // The keys a running cave reads. Each stands for every key of the keyboard
 // that acts alike (a cursor key and its keypad twin).
-enum Klic : uint8_t { KL_UP, KL_DOWN, KL_LEFT, KL_RIGHT, KL_KILL, KL_F11, KL_F12, KL_COUNT };
+enum Klic : uint8_t { KL_UP, KL_DOWN, KL_LEFT, KL_RIGHT, KL_KILL, KL_F11, KL_F12, KL_ESC, KL_COUNT };
 
 bool held(Klic k);
 

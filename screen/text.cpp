@@ -95,3 +95,11 @@ const char* SpojStr(const char* a, const char* b) {
   pom[255] = 0;
   return pom;
 }
+
+void setfont1(uint8_t h, uint8_t block, uint16_t count, uint8_t first, const uint8_t* table, uint32_t offset) {
+  for (uint32_t q = first; q < static_cast<uint32_t>(first) + count; q++)
+    for (uint32_t r = 0; r < h; r++) {
+      uint32_t at = (block * 256u + q) * 32u + r;
+      if (at < MEMSIZE) mem[at] = table[offset + (q - first) * h + r];
+    }
+}

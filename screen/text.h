@@ -31,3 +31,7 @@ uint8_t upcase(uint8_t k);
 int32_t length(const char* s);
 const char* i2str(int32_t n);
 const char* SpojStr(const char* a, const char* b);
+
+// Loads `count` glyphs of `h` row bytes from table + offset into font block
+// `block` of the font area, from character `first` on (32 bytes a character).
+void setfont1(uint8_t h, uint8_t block, uint16_t count, uint8_t first, const uint8_t* table, uint32_t offset);

@@ -1,6 +1,11 @@
 // Benchmarks of the cave engine: one tick of a busy cave and the view copy.
 #include <benchmark/benchmark.h>
 
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdlib>
+
 #include <random>
 
 #include "cave/grid.h"
@@ -8,6 +13,9 @@
 #include "cave/load.h"
 #include "cave/rules.h"
 #include "cave/view.h"
+#include "screen/kresli.h"
+#include "screen/styly.h"
+#include "screen/text.h"
 #include "tools/headless.h"
 
 namespace {
@@ -77,6 +85,32 @@ void BM_WholeTick(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_WholeTick);
+
+// One glyph-sheet render of a full text screen into the back buffer: the
+// drawing part of vpic_1font, without the copy to the screen.
+void BM_Render(benchmark::State& state) {
+  install_allegro(SYSTEM_NONE, &errno, atexit);
+  DATAFILE* df = load_datafile(TAVROK_DATAFILE);
+  if (*check_datafile(df)) {
+    state.SkipWithError("TavrokDF.dat is missing or damaged");
+    return;
+  }
+  load_styles(df);
+  sbuffer = create_bitmap(640, 480);
+  styl(0);
+  init_mb800();
+  frame();
+  busy();
+  zobraz();
+  okno();
+  for (int i = 0; i < 8 * 80; i++) cell(i % 80, i / 80)[0] = static_cast<uint8_t>('A' + i % 26);
+  for (auto _ : state) {
+    if (++movefont > 4) movefont = 1;
+    kresli_1font();
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_Render);
 
 }  // namespace
 

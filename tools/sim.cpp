@@ -22,14 +22,10 @@
 #include "cave/load.h"
 #include "cave/sets/sets.h"
 #include "cave/view.h"
+#include "tools/cavefile.h"
 #include "tools/headless.h"
 
 namespace {
-
-[[noreturn]] void fail(const std::string& msg) {
-  std::fprintf(stderr, "tavrok-sim: %s\n", msg.c_str());
-  std::exit(2);
-}
 
 const char* const usage =
     "usage: tavrok-sim --cave FILE | --set NAME [--number K] [--bl] [--input FILE] [--ticks N] "
@@ -48,7 +44,7 @@ long number_arg(const std::string& opt, const char* text, long lo, long hi) {
   errno = 0;
   long v = std::strtol(text, &end, 10);
   if (*text == 0 || *end != 0 || errno != 0 || v < lo || v > hi)
-    fail(opt + " needs a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not '" + text +
+    tool_fail(opt + " needs a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) + ", not '" + text +
          "'");
   return v;
 }
@@ -59,7 +55,7 @@ Options parse(int argc, char** argv) {
   for (int i = 1; i < argc; i++) {
     std::string a = argv[i];
     auto value = [&]() -> const char* {
-      if (i + 1 >= argc) fail(a + " needs a value");
+      if (i + 1 >= argc) tool_fail(a + " needs a value");
       return argv[++i];
     };
     if (a == "--cave")
@@ -82,39 +78,12 @@ Options parse(int argc, char** argv) {
     else if (a == "--trace")
       o.trace = true;
     else
-      fail("unknown argument '" + a + "'; " + usage);
+      tool_fail("unknown argument '" + a + "'; " + usage);
   }
   int sources = !o.cave.empty() + !o.set.empty() + !o.dump.empty();
-  if (sources != 1) fail(std::string("give exactly one of --cave, --set and --dump-set; ") + usage);
-  if (!o.set.empty() && !numbered) fail("--set needs --number K");
+  if (sources != 1) tool_fail(std::string("give exactly one of --cave, --set and --dump-set; ") + usage);
+  if (!o.set.empty() && !numbered) tool_fail("--set needs --number K");
   return o;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) fail(path + ": cannot open: " + std::strerror(errno));
-  return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
-const CaveSet& builtin(const std::string& name) {
-  const CaveSet* s = find_set(name);
-  if (!s) fail("unknown cave set '" + name + "'");
-  return *s;
-}
-
-// Checks one cave record and returns it.
-std::vector<uint8_t> check_record(const std::string& where, const uint8_t* r, size_t size) {
-  if (size != RECORD)
-    fail(where + ": a cave record is exactly " + std::to_string(RECORD) + " bytes, this one has " +
-         std::to_string(size));
-  if (r[1002] >= CW || r[1003] >= CH)
-    fail(where + ": start cell (" + std::to_string(r[1002]) + ", " + std::to_string(r[1003]) +
-         ") is outside 0..39 x 0..24");
-  for (int i = 0; i < CW * CH; i++)
-    if (r[i] > E_LAST)
-      fail(where + ": grid code " + std::to_string(r[i]) + " at column " + std::to_string(i % CW) + ", row " +
-           std::to_string(i / CW) + " is above 24");
-  return std::vector<uint8_t>(r, r + RECORD);
 }
 
 // The held keys of each tick, one line a tick.
@@ -139,7 +108,7 @@ std::vector<std::array<bool, KL_COUNT>> read_input(const std::string& path) {
           known = true;
         }
       if (!known)
-        fail(path + " line " + std::to_string(lines.size() + 1) + ": unknown key '" + w +
+        tool_fail(path + " line " + std::to_string(lines.size() + 1) + ": unknown key '" + w +
              "' (keys: up down left right kill f11 f12)");
     }
     lines.push_back(keys);
@@ -159,7 +128,7 @@ void cheat(const std::string& name) {
   else if (name == "turbo")
     tvodaturbo = 1;
   else
-    fail("unknown cheat '" + name + "' (cheats: lives time boulders spiders turbo)");
+    tool_fail("unknown cheat '" + name + "' (cheats: lives time boulders spiders turbo)");
 }
 
 void print_state(long tick, const char* end) {
@@ -183,31 +152,19 @@ void print_state(long tick, const char* end) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tool_name = "tavrok-sim";
   Options o = parse(argc, argv);
 
   if (!o.dump.empty()) {
-    const CaveSet& s = builtin(o.dump);
-    std::fwrite(s.data, RECORD, s.caves, stdout);
+    const CaveSet* s = find_set(o.dump);
+    if (!s) tool_fail("unknown cave set '" + o.dump + "'");
+    std::fwrite(s->data, RECORD, s->caves, stdout);
     return 0;
   }
 
   // Everything is read and checked before anything runs, so bad input never
   // leaves half an output behind.
-  std::vector<uint8_t> set;
-  if (!o.cave.empty()) {
-    std::string bytes = read_file(o.cave);
-    std::vector<uint8_t> rec = check_record(o.cave, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    // The record plays as cave K of a set: `load` finds it at its place.
-    set.assign(static_cast<size_t>(o.number) * RECORD, 0);
-    std::copy(rec.begin(), rec.end(), set.end() - RECORD);
-  } else {
-    const CaveSet& s = builtin(o.set);
-    if (o.number > static_cast<long>(s.caves))
-      fail("set '" + o.set + "' has caves 1 to " + std::to_string(s.caves) + ", not " + std::to_string(o.number));
-    for (uint32_t k = 0; k < s.caves; k++)
-      check_record(o.set + " cave " + std::to_string(k + 1), s.data + k * RECORD, RECORD);
-    set.assign(s.data, s.data + s.caves * RECORD);
-  }
+  std::vector<uint8_t> set = cave_set(o.cave, o.set, o.number);
   std::vector<std::array<bool, KL_COUNT>> input;
   if (!o.input.empty()) input = read_input(o.input);
   for (const std::string& c : o.cheats) cheat(c);

@@ -1,0 +1,118 @@
+#include "screen/grafika.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "cave/platform.h"
+#include "screen/kamenick.h"
+#include "screen/text.h"
+#include "shell/input.h"
+#include "shell/timer.h"
+
+uint8_t FScr;
+DATAFILE* datafile;
+DATAFILE* datafile2;
+
+namespace {
+
+[[noreturn]] void datafile_fail(const char* what) {
+  allegro_exit();
+  std::fprintf(stderr, "%s: %s\n", DATAFILE_NAME, what);
+  std::exit(1);
+}
+
+// A datafile from the working directory, or from beside the program when
+// the working directory has none. The main datafile must be sound; the intro
+// datafile is only left out when it is not.
+DATAFILE* load_checked(const char* name, bool needed) {
+  std::string path = name;
+  if (!exists(name)) {
+    char exe[1024], beside[1200];
+    get_executable_name(exe, sizeof exe);
+    replace_filename(beside, exe, name, sizeof beside);
+    if (exists(beside)) path = beside;
+  }
+  const char* why = datafile_sound(path.c_str());
+  if (*why) {
+    if (needed) datafile_fail(why);
+    return nullptr;
+  }
+  return load_datafile(path.c_str());
+}
+
+}  // namespace
+
+void InitGRF() {
+  std::printf("\nTavrok C64/ZX/PC-1994/PC-2004 started...\n\n");
+  std::fflush(stdout);
+  KdeJeFont = 0;
+  SMaxX = 80;
+  SMaxY = 50;
+  SColor = 7;
+  Gclrscr();
+  // Without a system driver (no display at all) the library cannot start,
+  // and no graphics mode can be had either.
+  if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) GFXfail();
+  install_keyboard();
+  install_mouse();
+  LX = mouse_x;
+  LY = mouse_y;
+  install_joystick(JOY_TYPE_AUTODETECT);
+  calibrate_joystick(0);
+  install_timer();
+  install_int(timerCycle, 100);
+  InitGFX();
+  sbuffer = create_bitmap(640, 480);
+  acquire_bitmap(sbuffer);
+  rectfill(sbuffer, 0, 0, 639, 479, 0);
+  setfont1(8, 0, 256, 0, kamenick.data(), 0);
+  datafile = load_checked(DATAFILE_NAME, true);
+  datafile2 = load_checked(INTRO_DATAFILE_NAME, false);
+  const char* why = check_datafile(datafile);
+  if (*why) datafile_fail(why);
+  load_styles(datafile);
+  ActiveEFont(EFontK, fpalK);
+}
+
+void InitGFX() {
+  FScr = 0;
+  if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) {
+    FScr = 1;
+    if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, 640, 480, 0, 0) != 0) GFXfail();
+  }
+  // The screen is held only while something draws on it: while it is held,
+  // the library's input thread cannot deliver keys.
+  acquire_screen();
+  rectfill(screen, 0, 0, 639, 479, 0);
+  release_screen();
+  get_palette(oldtxt);
+}
+
+void GFXfail() {
+  std::printf("\n!!! FATAL ERROR: cannot initialize graphics mode (need 640x480/256) !!!\n\n");
+  std::fflush(stdout);
+  std::exit(1);
+}
+
+void ExitGRF() {
+  remove_timer();
+  // In the order start-up stored them.
+  for (int f = 1; f <= 4; f++) release_bitmap(EFontK.f[f]);
+  for (int f = 1; f <= 4; f++)
+    for (EFont* r : {&EFont94, &EFontZX, &EFont64, &EFont04}) release_bitmap(r->f[f]);
+  release_bitmap(sbuffer);
+  remove_joystick();
+  remove_mouse();
+  remove_keyboard();
+  allegro_exit();
+  std::printf("\nBye...\n\n");
+  std::fflush(stdout);
+}
+
+void pal(uint8_t index, uint8_t r, uint8_t g, uint8_t b) {
+  RGB c = {r, g, b, 0};
+  set_color(index, &c);
+}

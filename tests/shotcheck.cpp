@@ -1,0 +1,197 @@
+// tavrok-shotcheck: compares a screenshot of the running game (an X window
+// dump of the root window, the game's window at its top left) with what the
+// text screen should show, drawn by the game's own renderer.
+//
+//   tavrok-shotcheck DATAFILE SHOT.xwd opening      the opening text screen
+//   tavrok-shotcheck DATAFILE SHOT.xwd title        the title, 2004 style
+//   tavrok-shotcheck DATAFILE SHOT.xwd cave N       status line of the first
+//                                                   cave in style N
+// Every 8 x 8 cell must match the expected cell in one of the four animation
+// frames (a screenshot may catch the window between two frames). Exit 0 if
+// all match, 1 with a report if not, 2 on bad input.
+
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "cave/hra.h"
+#include "cave/load.h"
+#include "cave/sets/sets.h"
+#include "cave/view.h"
+#include "screen/kamenick.h"
+#include "screen/kresli.h"
+#include "screen/styly.h"
+#include "screen/text.h"
+#include "shell/screens.h"
+
+namespace {
+
+[[noreturn]] void bad(const std::string& msg) {
+  std::fprintf(stderr, "tavrok-shotcheck: %s\n", msg.c_str());
+  std::exit(2);
+}
+
+struct Shot {
+  int w = 0, h = 0;
+  std::vector<uint32_t> rgb;  // 0xRRGGBB
+};
+
+uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+
+int shift_of(uint32_t mask) {
+  int s = 0;
+  while (mask && !(mask & 1)) mask >>= 1, s++;
+  return s;
+}
+
+Shot read_xwd(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) bad(path + ": cannot open");
+  std::vector<uint8_t> d((std::istreambuf_iterator<char>(f)), {});
+  if (d.size() < 100) bad(path + ": too short for a window dump");
+  uint32_t h[25];
+  for (int i = 0; i < 25; i++) h[i] = be32(&d[i * 4]);
+  uint32_t header = h[0], width = h[4], height = h[5], byte_order = h[7], bytes = h[11] / 8, stride = h[12],
+           visual = h[13];
+  uint32_t rmask = h[14], gmask = h[15], bmask = h[16], ncolors = h[19];
+  if (h[1] != 7 || h[2] != 2 || (bytes != 3 && bytes != 4) || stride < width * bytes)
+    bad(path + ": expected a true-colour dump of 24 or 32 bits a pixel");
+  size_t off = header + ncolors * 12u;
+  if (d.size() < off + size_t(stride) * height) bad(path + ": the image is cut short");
+  // A DirectColor visual passes each channel through the colour map, whose
+  // entries name the channel values they stand for.
+  std::vector<uint32_t> rmap(256), gmap(256), bmap(256);
+  for (uint32_t i = 0; i < 256; i++) rmap[i] = gmap[i] = bmap[i] = i;
+  for (uint32_t i = 0; i < ncolors; i++) {
+    const uint8_t* c = &d[header + i * 12];
+    uint32_t pixel = be32(c);
+    uint32_t r = (pixel & rmask) >> shift_of(rmask), g = (pixel & gmask) >> shift_of(gmask),
+             b = (pixel & bmask) >> shift_of(bmask);
+    if (r < 256) rmap[r] = c[4];
+    if (g < 256) gmap[g] = c[6];
+    if (b < 256) bmap[b] = c[8];
+  }
+  Shot s;
+  s.w = static_cast<int>(width);
+  s.h = static_cast<int>(height);
+  for (uint32_t y = 0; y < height; y++)
+    for (uint32_t x = 0; x < width; x++) {
+      const uint8_t* p = &d[off + y * stride + x * bytes];
+      uint32_t v = 0;
+      for (uint32_t i = 0; i < bytes; i++) v |= uint32_t(p[byte_order == 0 ? i : bytes - 1 - i]) << (8 * i);
+      uint32_t r = (v & rmask) >> shift_of(rmask), g = (v & gmask) >> shift_of(gmask),
+               b = (v & bmask) >> shift_of(bmask);
+      if (visual == 5 && r < 256 && g < 256 && b < 256)
+        s.rgb.push_back(rmap[r] << 16 | gmap[g] << 8 | bmap[b]);
+      else
+        s.rgb.push_back(r << 16 | g << 8 | b);
+    }
+  if (s.w < 640 || s.h < 400) bad(path + ": smaller than the game's window");
+  return s;
+}
+
+bool near(uint32_t got, const RGB& want) {
+  auto chan = [](uint32_t v, int c6) {
+    int want8 = c6 * 255 / 63;
+    int diff = static_cast<int>(v & 255) - want8;
+    return diff >= -5 && diff <= 5;
+  };
+  return chan(got >> 16, want.r) && chan(got >> 8, want.g) && chan(got, want.b);
+}
+
+// Does cell (x, y) of the shot show what the back buffer holds there?
+bool cell_matches(const Shot& s, int x, int y, const PALETTE p) {
+  for (int py = 0; py < 8; py++)
+    for (int px = 0; px < 8; px++) {
+      int X = x * 8 + px, Y = y * 8 + py;
+      if (!near(s.rgb[Y * s.w + X], p[sbuffer->line[Y][X]])) return false;
+    }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) bad("usage: tavrok-shotcheck DATAFILE SHOT.xwd opening|title|cave N");
+  std::string mode = argv[3];
+  Shot shot = read_xwd(argv[2]);
+  install_allegro(SYSTEM_NONE, &errno, atexit);
+  const char* why = datafile_sound(argv[1]);
+  DATAFILE* df = *why ? nullptr : load_datafile(argv[1]);
+  if (!*why) why = check_datafile(df);
+  if (*why) bad(std::string(argv[1]) + ": " + why);
+  load_styles(df);
+  sbuffer = create_bitmap(640, 480);
+  setfont1(8, 0, 256, 0, kamenick.data(), 0);
+
+  // What the text screen holds, which rows to compare, and how it is drawn.
+  int rows = TROWS, cols = TCOLS;
+  bool text_font = false;
+  const RGB* palette = fpal04;
+  if (mode == "opening") {
+    opening_text();
+    text_font = true;
+    palette = default_palette;
+  } else if (mode == "title") {
+    title_top();
+    title_prompt();
+    styl(0);
+  } else if (mode == "cave" && argc == 5) {
+    int style = std::atoi(argv[4]);
+    if (style < 0 || style > 3) bad("style is 0..3");
+    init_mb800();
+    nazev = tavrokc64_1.data();
+    SColor = 15;
+    Gclrscr();
+    new_game();
+    cave_start();
+    styl(static_cast<uint8_t>(style));
+    const RGB* pals[4] = {fpal04, fpal64, fpalZX, fpal94};
+    palette = pals[style];
+    rows = 4;  // score, lives, diamonds needed and cave number stand still
+    cols = 12;
+  } else {
+    bad("unknown mode '" + mode + "'");
+  }
+
+  std::vector<bool> ok(TROWS * TCOLS, false);
+  CanHide = 0;
+  for (int f = 1; f <= (text_font ? 1 : 4); f++) {
+    movefont = static_cast<uint8_t>(f);
+    if (text_font)
+      kresli_2font();
+    else
+      kresli_1font();
+    for (int y = 0; y < rows; y++)
+      for (int x = 0; x < cols; x++)
+        if (!ok[y * TCOLS + x] && cell_matches(shot, x, y, palette)) ok[y * TCOLS + x] = true;
+  }
+  int bad_cells = 0;
+  for (int y = 0; y < rows; y++)
+    for (int x = 0; x < cols; x++)
+      if (!ok[y * TCOLS + x]) {
+        if (bad_cells < 10) {
+          std::printf("cell %d,%d (character 0x%02X) differs from every frame", x, y, cell(x, y)[0]);
+          for (int i = 0; i < 64; i++) {
+            int X = x * 8 + i % 8, Y = y * 8 + i / 8;
+            const RGB& e = palette[sbuffer->line[Y][X]];
+            if (!near(shot.rgb[Y * shot.w + X], e)) {
+              std::printf(": pixel %d,%d is #%06X, frame %d has #%02X%02X%02X", X, Y, shot.rgb[Y * shot.w + X],
+                          movefont, e.r * 255 / 63, e.g * 255 / 63, e.b * 255 / 63);
+              break;
+            }
+          }
+          std::printf("\n");
+        }
+        bad_cells++;
+      }
+  std::printf("%s: %d of %d cells as expected\n", mode.c_str(), rows * cols - bad_cells, rows * cols);
+  return bad_cells ? 1 : 0;
+}
