@@ -6,6 +6,15 @@
 #include "cave/sets/sets.h"
 
 namespace {
+
+// Rows 21..24, the same under every cave: steel with six small pockets.
+constexpr const char* strip[4] = {
+    "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
+    "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
+    "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
+    "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+};
+
 constexpr Jeskyne caves[] = {
     // An open meadow of dirt with its diamonds in plain sight; nothing moves until you dig.
     {"First Light", 10, 120, {
@@ -30,10 +39,7 @@ constexpr Jeskyne caves[] = {
       "S....*............*.............*....X.S",
       "S......................................S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Boulders hang over diamonds like fruit; take each from the side and step clear as it drops.
     {"Stone Orchard", 14, 110, {
@@ -58,10 +64,7 @@ constexpr Jeskyne caves[] = {
       "S...................................X..S",
       "S......................................S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Diamonds stacked over brick pyramids; open a plug and they tumble down the steps into the hall.
     {"Tumbling Steps", 15, 110, {
@@ -86,10 +89,7 @@ constexpr Jeskyne caves[] = {
       "S                                      S",
       "S                                    X S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // A converter floor turns every boulder you drop on it into a diamond for the bin below.
     {"The Mill", 16, 100, {
@@ -114,10 +114,7 @@ constexpr Jeskyne caves[] = {
       "S.......                        .....X.S",
       "S......#                        #......S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Bonus: the converter ceiling showers diamonds through a field of pegs; wait in the shelter, then gather.
     {"Starfall", 50, 40, {
@@ -142,10 +139,7 @@ constexpr Jeskyne caves[] = {
       "S   #   #   #   #   #   #   #   #   #  S",
       "S   #   #   #   #   #   #   #   #   #  S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Spiders pace L-shaped cellars beside sealed vaults; drop the boulder as one climbs and its blast opens the vault.
     {"Spider Cellar", 20, 100, {
@@ -170,10 +164,7 @@ constexpr Jeskyne caves[] = {
       "S...................................*..S",
       "S......................................S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Diamond spiders pace long galleries; push a boulder down a chimney onto one and it bursts into nine diamonds.
     {"Jewel Weavers", 24, 100, {
@@ -198,10 +189,7 @@ constexpr Jeskyne caves[] = {
       "S...###############################....S",
       "S....................................X.S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Water fills three sealed glasses and turns to diamonds; shut the leaking one, then pull the plugs and let them pour.
     {"Hourglass", 40, 100, {
@@ -226,10 +214,7 @@ constexpr Jeskyne caves[] = {
       "S                                    X S",
       "S                                      S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Growing walls wait behind the last diamond of each gallery; take it and the wall follows you, shutting the shaft behind.
     {"Shutters", 24, 90, {
@@ -254,10 +239,7 @@ constexpr Jeskyne caves[] = {
       "S.................. ...................S",
       "S.............*....X......*............S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Bonus: a diamond spider climbs each shaft; a boulder pushed down any shaft always finds it.
     {"Spider Harvest", 45, 60, {
@@ -282,10 +264,7 @@ constexpr Jeskyne caves[] = {
       "S...###...###...###...###...###...###..S",
       "S.....................................XS",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Two stepped heaps of boulders and diamonds; every diamond you pull from a flank brings the slope down.
     {"Avalanche", 25, 100, {
@@ -310,10 +289,7 @@ constexpr Jeskyne caves[] = {
       "S    *OO*OO*OO*OO*     *O*O*O*O*O*O*   S",
       "S   OO*OO*OOO*OO*OO   OO*OOO*O*OOO*OO XS",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Water creeps along a winding channel, bursting the diamond spiders in its way; once it has nowhere left to go, uncork it.
     {"Slow Fuse", 60, 110, {
@@ -338,10 +314,7 @@ constexpr Jeskyne caves[] = {
       "S......................*.............X.S",
       "S......................................S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Each diamond garden is ringed by a spider's U-shaped run; drop a boulder down an arm while it climbs.
     {"Spider Tunnels", 30, 100, {
@@ -366,10 +339,7 @@ constexpr Jeskyne caves[] = {
       "S............*......O..................S",
       "S........................*.......O....XS",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Boulder chutes over converters become diamond taps once the blocking stones are shoved aside; keep the diamond chute's tap shut.
     {"Stone Switches", 30, 100, {
@@ -394,10 +364,7 @@ constexpr Jeskyne caves[] = {
       "S....................................X.S",
       "S......................................S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Bonus: a winding road paved with diamonds; spiders wait in pockets along it and follow you once you pass.
     {"Quicksilver", 75, 60, {
@@ -422,10 +389,7 @@ constexpr Jeskyne caves[] = {
       "S#*####### ################### ########S",
       "SX************************************#S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Two fuses of water climb out of a full cistern towards the meadow; shut both gates in time and the cistern turns to treasure.
     {"Flood Gates", 50, 100, {
@@ -450,10 +414,7 @@ constexpr Jeskyne caves[] = {
       "S########~~~~~~~~~~~~~~~~~~~~~~########S",
       "S########~~~~~~~~~~~~~~~~~~~~~X########S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Columns of diamond spiders stacked over converters; one boulder down the top shaft sets off the whole column.
     {"Chain Reaction", 65, 100, {
@@ -478,10 +439,7 @@ constexpr Jeskyne caves[] = {
       "S......#D#...O....# #........# #.......S",
       "S......# #........#D#........# #.....X.S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // A race down four floors: dodge the orchard, slip past the spider, set off the shower and cross it to the exit.
     {"Long Way Down", 26, 20, {
@@ -506,10 +464,7 @@ constexpr Jeskyne caves[] = {
       "S X                                    S",
       "S                                      S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // The forge: drop stacks through converters onto the spiders below, shut the cistern's fuse, uncork it, and take the one-way road home.
     {"Deep Forge", 75, 120, {
@@ -534,10 +489,7 @@ constexpr Jeskyne caves[] = {
       "S##.########################~~~~~~~~~~#S",
       "S#G*    *   *    X#........#~~~~~~~~~~#S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
     // Bonus, the last cave: a spring eats through the dirt shells of sleeping diamond spiders and bursts them; gather the sparks and run.
     {"Fireworks", 16, 18, {
@@ -562,10 +514,7 @@ constexpr Jeskyne caves[] = {
       "S P                                  X S",
       "S......................................S",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSS S SSS S SSS S SSSS S SSS S SSS S SSS",
-      "SSSS SSSSS SSSSS SSSSSS SSSSS SSSSS SSSS",
-      "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
+      strip[0], strip[1], strip[2], strip[3],
     }},
 };
 }  // namespace
