@@ -114,3 +114,53 @@ bool cave_completion() {
   }
   return false;
 }
+
+Konec hra() {
+  SColor = 15;
+  EnabledChange = 1;
+  new_game();
+  cave_start();
+  while (true) {
+    tick_show();
+    pacing();
+    Konec k = tick_play();
+    if (k == ZEMREL && zi == 0)
+      k = PROHRAL;
+    else if (k == DOKONCIL && aksektor >= caves_in(nazev))
+      k = PROSEL;
+    else if (k == HRAJE && held(KL_ESC))
+      k = ODESEL;
+    if (!po_ticku(k)) return k;
+    switch (k) {
+      case HRAJE:
+        break;
+      case ZEMREL:
+        cave_start();
+        break;
+      case DOKONCIL:
+        cave_completion();
+        cave_start();
+        break;
+      case PROHRAL:
+        gameover();
+        return k;
+      case PROSEL:
+        cave_completion();
+        prosel();
+        return k;
+      case ODESEL:
+        return k;
+    }
+  }
+}
+
+void titulky() {
+  while (true) {
+    EnabledChange = 0;
+    Gclrscr();
+    vpic_1font();
+    titobr();
+    Gclrscr();
+    if (held(KL_ESC) || hra() == ODESEL) return;
+  }
+}

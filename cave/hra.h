@@ -5,12 +5,15 @@
 
 #include <cstdint>
 
-// What the second half of a tick ended with.
+// What a tick ended with. `tick_play` gives the first three; the game loop
+// tells the last three apart from them.
 enum Konec : uint8_t {
   HRAJE,     // the cave goes on
-  ZEMREL,    // a death was settled and its life taken; the caller restarts the
-             // cave while `zi` is not 0, and ends the game otherwise
+  ZEMREL,    // a death was settled and its life taken; the cave starts again
   DOKONCIL,  // `fxit` was acted on: the cave is completed
+  PROHRAL,   // a death took the last life: game over
+  PROSEL,    // the set's last cave is completed
+  ODESEL,    // ESC was held at the end of the tick: the program ends
 };
 
 // Steel ring, the frame of the virtual cave screen, score 0, three lives,
@@ -33,3 +36,13 @@ Konec tick_play();
 // true when the set has no cave left: the completion screen follows, and
 // the last cave gives no time bonus.
 bool cave_completion();
+
+// One game, from the new game to game over, the end of the set or ESC:
+// cave starts, ticks, the death sequence, completions and their time bonus,
+// the game-over and completion screens. Returns how it ended (PROHRAL,
+// PROSEL or ODESEL), or the last tick's result when `po_ticku` stopped it.
+Konec hra();
+
+// The title loop: the title screen, then a game, until ESC ends the program
+// on the title or in a cave.
+void titulky();

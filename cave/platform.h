@@ -1,10 +1,13 @@
 // What the cave core needs from the machine it runs on: held keys, the
-// mouse and joystick, one palette entry, the timer wait and a rendered frame.
+// mouse and joystick, one palette entry, the timer waits, a rendered frame and
+// the screens between games.
 // The game links the versions that drive the real screen and keyboard; the
 // simulator and the tests link headless ones that draw nothing and never wait.
 #pragma once
 
 #include <cstdint>
+
+#include "cave/hra.h"
 
 // The keys a running cave reads. Each stands for every key of the keyboard
 // that acts alike (a cursor key and its keypad twin).
@@ -20,3 +23,18 @@ void mstav();
 void pal(uint8_t index, uint8_t r, uint8_t g, uint8_t b);
 void Delay100(int32_t n, uint8_t abort);
 void vpic_1font();
+
+// The wait for the timer between the two halves of a tick.
+void pacing();
+
+// The title, game-over and completion screens; each returns on a key.
+void titobr();
+void gameover();
+void prosel();
+
+// 1 while the style keys are honoured: from a new game to the next title.
+extern uint8_t EnabledChange;
+
+// Called at the end of every tick of a game with what it ended with; false
+// stops the game there. The game always goes on; the simulator reports here.
+bool po_ticku(Konec k);

@@ -9,10 +9,9 @@
 #include "cave/platform.h"
 #include "screen/kamenick.h"
 #include "screen/text.h"
-#include "shell/input.h"
-#include "shell/timer.h"
 
 uint8_t FScr;
+int (*gfx_mode)(int card, int w, int h, int v_w, int v_h) = set_gfx_mode;
 DATAFILE* datafile;
 DATAFILE* datafile2;
 
@@ -45,7 +44,7 @@ DATAFILE* load_checked(const char* name, bool needed) {
 
 }  // namespace
 
-void InitGRF() {
+void InitGRF(void (*timer)()) {
   std::printf("\nTavrok C64/ZX/PC-1994/PC-2004 started...\n\n");
   std::fflush(stdout);
   KdeJeFont = 0;
@@ -58,12 +57,10 @@ void InitGRF() {
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) GFXfail();
   install_keyboard();
   install_mouse();
-  LX = mouse_x;
-  LY = mouse_y;
   install_joystick(JOY_TYPE_AUTODETECT);
   calibrate_joystick(0);
   install_timer();
-  install_int(timerCycle, 100);
+  install_int(timer, 100);
   InitGFX();
   sbuffer = create_bitmap(640, 480);
   acquire_bitmap(sbuffer);
@@ -77,18 +74,35 @@ void InitGRF() {
   ActiveEFont(EFontK, fpalK);
 }
 
-void InitGFX() {
-  FScr = 0;
-  if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) {
-    FScr = 1;
-    if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, 640, 480, 0, 0) != 0) GFXfail();
-  }
-  // The screen is held only while something draws on it: while it is held,
-  // the library's input thread cannot deliver keys.
+namespace {
+// The screen is held only while something draws on it: while it is held,
+// the library's input thread cannot deliver keys.
+void clear_screen() {
   acquire_screen();
   rectfill(screen, 0, 0, 639, 479, 0);
   release_screen();
+}
+}  // namespace
+
+void InitGFX() {
+  FScr = 0;
+  if (gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) {
+    FScr = 1;
+    if (gfx_mode(GFX_AUTODETECT_FULLSCREEN, 640, 480, 0, 0) != 0) GFXfail();
+  }
+  clear_screen();
   get_palette(oldtxt);
+}
+
+void go_fullscreen() {
+  FScr = 1;
+  if (gfx_mode(GFX_AUTODETECT_FULLSCREEN, 640, 480, 0, 0) != 0) {
+    // Refused: the player keeps playing in a window.
+    FScr = 0;
+    if (gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) GFXfail();
+  }
+  clear_screen();
+  ActiveEFont(EFontK, fpalK);
 }
 
 void GFXfail() {

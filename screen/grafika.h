@@ -8,13 +8,21 @@
 #include "screen/styly.h"
 
 extern uint8_t FScr;    // 1 while the screen is in full-screen mode
+// Sets a graphics mode: the library's set_gfx_mode, replaceable in tests.
+extern int (*gfx_mode)(int card, int w, int h, int v_w, int v_h);
 extern DATAFILE* datafile;
 extern DATAFILE* datafile2;
 
 constexpr const char* DATAFILE_NAME = "TavrokDF.dat";
 constexpr const char* INTRO_DATAFILE_NAME = "TavrokIN.dat";
 
-void InitGRF();
+// Starts the library, the input devices and the timer (calling `timer` every
+// 100 ms), opens the screen and loads the datafiles and styles.
+void InitGRF(void (*timer)());
 void InitGFX();
+// The setup menu's switch to full screen. When it is refused the window is
+// opened again (FScr stays 0); only if that fails too does the program end
+// through GFXfail. Either way the text style and its palette are made current.
+void go_fullscreen();
 [[noreturn]] void GFXfail();
 void ExitGRF();

@@ -4,12 +4,11 @@
 
 #include <cstdint>
 
+#include "cave/platform.h"
 #include "screen/kresli.h"
 
 extern uint8_t aktF;           // current style: 0 2004, 1 C64, 2 ZX, 3 1994
 extern uint8_t ForceSetFont;   // 1: the next vpic_1font makes style aktF current
-extern uint8_t EnabledChange;  // 1: the style keys are honoured
 
-void vpic_1font();
 void vpic_2font();
 void buf2screen();

@@ -3,13 +3,17 @@
 #include <allegro.h>
 
 #include "cave/platform.h"
+#include "shell/quit.h"
 
 std::atomic<int32_t> ctc{0};
 
 void timerCycle() { ctc.fetch_add(1, std::memory_order_relaxed); }
 END_OF_FUNCTION(timerCycle)
 
-void idle() { rest(5); }
+void idle() {
+  quit_check();
+  rest(5);
+}
 
 static bool skip_key() { return key[KEY_ESC] || key[KEY_SPACE] || key[KEY_ENTER]; }
 
@@ -28,6 +32,7 @@ void Delay100(int32_t n, uint8_t abort) {
 
 void pacing() {
   if (ctc.load() < 0) ctc = 0;
+  quit_check();  // the fast clock never waits
   while (ctc.load() <= 0 && !key[KEY_LSHIFT]) idle();
   ctc = 0;
 }

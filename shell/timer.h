@@ -13,9 +13,5 @@ void timerCycle();
 // or ENTER is held.
 void D100(uint8_t abort);
 
-// One tick of the main loop's pacing: waits for the timer (not while left
-// shift is held), then starts counting afresh.
-void pacing();
-
 // Lets the processor rest between two polls of a wait.
 void idle();

@@ -29,7 +29,7 @@
 #include "screen/kresli.h"
 #include "screen/styly.h"
 #include "screen/text.h"
-#include "shell/screens.h"
+#include "shell/texts.h"
 
 namespace {
 

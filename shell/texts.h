@@ -1,0 +1,17 @@
+// The texts of the opening, title and setup screens, written into the text
+// area; the caller draws them. The game and the screenshot checks share them.
+#pragma once
+
+#include <cstdint>
+
+void opening_text();
+
+// The title screen's text, written in its two steps.
+void title_top();
+void title_prompt();
+
+// The setup menu's pages 1 to 4, each from a cleared screen; page 2 without
+// its joystick question, page 4 without the cheats' values.
+void setup_text(int page);
+void joystick_question();
+void cheat_values();  // the current cheats and starting cave on page 4
