@@ -99,10 +99,13 @@ Konec tick_play() {
   return HRAJE;
 }
 
+bool last_cave() { return aksektor >= caves_in(nazev); }
+
 bool cave_completion() {
+  bool last = last_cave();
   sc += 10;
   aksektor++;
-  if (aksektor > caves_in(nazev)) return true;
+  if (last) return true;
   if (el == 1 && citac == 0) zi++;
   for (int32_t n = cas / 320; n > 0; n--) {
     cas -= 320;
@@ -126,7 +129,7 @@ Konec hra() {
     Konec k = tick_play();
     if (k == ZEMREL && zi == 0)
       k = PROHRAL;
-    else if (k == DOKONCIL && aksektor >= caves_in(nazev))
+    else if (k == DOKONCIL && last_cave())
       k = PROSEL;
     else if (k == HRAJE && held(KL_ESC))
       k = ODESEL;

@@ -31,6 +31,9 @@ void tick_show();
 // the player's steps and the cave tick.
 Konec tick_play();
 
+// Is the current cave the set's last?
+bool last_cave();
+
 // Cave completion: the score for the cave, the next cave number, a bonus
 // cave's extra life and the time bonus (ESC skips the rest of it). Returns
 // true when the set has no cave left: the completion screen follows, and

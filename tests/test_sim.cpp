@@ -70,6 +70,7 @@ TEST(Sim, BadInputGivesOneLineAndStatus2) {
   badcode[7] = 25;
   std::string badgrid = write("code.cave", badcode);
   std::string badkeys = write("keys.txt", "up\nleft jump\n");
+  std::string esc = write("esc.txt", "esc\n");
 
   struct Case {
     std::string args, mentions;
@@ -90,6 +91,17 @@ TEST(Sim, BadInputGivesOneLineAndStatus2) {
       {"--cave " + good + " --set tavrok_s1 --number 1", "exactly one"},
       {"--set no_such_set --number 1", "no_such_set"},
       {"--dump-set no_such_set", "no_such_set"},
+      {"--cave " + good + " --input " + esc, "esc"},
+      {"--cave " + good + " --start 2", "--start"},
+      {"--game --start 0", "--start"},
+      {"--game --start 21", "21"},
+      {"--game --set tavrok_s1 --start 26", "26"},
+      {"--game --set tavrok_s1 --bl", "tavrok_s1"},
+      {"--game --set no_such_set", "no_such_set"},
+      {"--game --input " + badkeys + " --ticks 5", "jump"},
+      {"--game --cave " + good, "--game"},
+      {"--game --number 2", "--game"},
+      {"--game --dump-set tavrok_s1", "--game"},
   };
   for (const Case& c : cases) {
     SimRun r = sim(c.args);
@@ -213,6 +225,80 @@ TEST(Sim, MatchesTheEngineTickByTick) {
       break;
     }
   }
+}
+
+// A whole game: one line per cave end, or every tick with the cave number.
+TEST(Sim, GameReportsEveryCaveEnd) {
+  // Cave 1 completed at once, a death in cave 2, ESC in its next try.
+  std::string in = write("game.txt", "f12\nkill\n\n\n\n\n\n\n\n\n\nesc\n");
+  SimRun r = sim("--game --input " + in);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::regex end(R"re(\{"cave":(\d+),"tick":(\d+),"end":"([a-z-]+)","sc":(\d+),"zi":(\d+),"cas":(\d+)\})re");
+  const char* const want[][3] = {{"1", "1", "completed"}, {"2", "10", "died"}, {"2", "1", "quit"}};
+  std::vector<std::string> l = lines(r.out);
+  ASSERT_EQ(l.size(), 3u) << r.out;
+  for (size_t i = 0; i < 3; i++) {
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(l[i], m, end)) << l[i];
+    EXPECT_EQ(m[1], want[i][0]);
+    EXPECT_EQ(m[2], want[i][1]);
+    EXPECT_EQ(m[3], want[i][2]);
+    EXPECT_EQ(m[5], i ? "2" : "3");
+  }
+
+  // The trace: every tick, the cave number after the tick number, the same
+  // values at the ends.
+  std::vector<std::string> t = lines(sim("--game --input " + in + " --trace").out);
+  ASSERT_EQ(t.size(), 12u);
+  for (size_t i = 0; i < t.size(); i++) {
+    int e = i == 0 ? 0 : i == 10 ? 1 : i == 11 ? 2 : -1;  // the cave end of this tick, if any
+    std::string head = "{\"tick\":" + std::to_string(i == 0 || i == 11 ? 1 : i) + ",\"cave\":" + (i ? "2" : "1") +
+                       ",\"end\":" + (e < 0 ? "null" : "\"" + std::string(want[e][2]) + "\"") + ",\"xp\":";
+    EXPECT_EQ(t[i].rfind(head, 0), 0u) << t[i];
+    std::smatch m;
+    if (e >= 0 && std::regex_match(l[e], m, end)) {
+      EXPECT_NE(t[i].find("\"sc\":" + m[4].str() + ",\"zi\":" + m[5].str() + ",\"cas\":" + m[6].str() + ","),
+                std::string::npos)
+          << t[i];
+    }
+  }
+  EXPECT_EQ(lines(sim("--game --input " + in + " --ticks 4 --trace").out).size(), 4u) << "ticks in all";
+  EXPECT_EQ(lines(sim("--game --ticks 4 --trace").out).size(), 4u);
+  EXPECT_EQ(sim("--game --ticks 4").out, "") << "no cave ended";
+  SimRun none = sim("--game");
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "");
+
+  // Until its first cave ends a game traces what the one-cave mode does.
+  std::string sol = std::string(TAVROK_SOLUTIONS) + "/tavrokc64_1/01.txt";
+  std::vector<std::string> one = lines(sim("--set tavrokc64_1 --number 1 --trace --ticks 40 --input " + sol).out);
+  std::vector<std::string> game = lines(sim("--game --trace --ticks 40 --input " + sol).out);
+  ASSERT_EQ(game.size(), one.size());
+  for (size_t i = 0; i < one.size(); i++) EXPECT_EQ(std::regex_replace(game[i], std::regex("\"cave\":1,"), ""), one[i]);
+}
+
+// A game begun at the set's last cave ends when it is completed.
+TEST(Sim, GameEndsWithTheSetsLastCave) {
+  struct Case {
+    std::string args, set, start, end;
+  } cases[] = {
+      {"", "tavrok_s1", "25", "set-completed"},
+      {"--bl", "tavrokc64_1", "20", "set-completed"},
+      {"", "tavrok_s1", "20", "completed"},  // the classic set has 25 caves
+  };
+  for (const Case& c : cases) {
+    std::string sol = std::string(TAVROK_SOLUTIONS) + "/" + c.set + "/" + c.start + ".txt";
+    std::string args = "--game " + c.args + " --set " + c.set + " --start " + c.start + " --input " + sol;
+    SimRun r = sim(args + " --ticks " + std::to_string(lines(slurp(sol)).size() + 1));
+    std::vector<std::string> l = lines(r.out);
+    ASSERT_EQ(l.size(), 1u) << args << "\n" << r.out << r.err;
+    EXPECT_TRUE(std::regex_match(l[0], std::regex("\\{\"cave\":" + c.start + ",\"tick\":\\d+,\"end\":\"" + c.end + "\",.*")))
+        << l[0];
+  }
+  // It ends by itself: no tick is played after the end of the set.
+  SimRun r = sim("--game --set tavrok_s1 --start 25 --ticks 100000 --trace --input " + std::string(TAVROK_SOLUTIONS) +
+                 "/tavrok_s1/25.txt");
+  EXPECT_NE(lines(r.out).back().find("\"end\":\"set-completed\""), std::string::npos);
 }
 
 }  // namespace

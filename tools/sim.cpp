@@ -1,18 +1,18 @@
-// tavrok-sim: plays one cave of a new game tick by tick, the way the game's
-// main loop does, without drawing, waiting or a keyboard, and prints the
-// state as JSON lines.
+// tavrok-sim: plays one cave, or a whole game cave after cave, the way the
+// game does, without drawing, waiting or a keyboard, and prints the state as
+// JSON lines.
 //
 //   tavrok-sim --cave FILE [--number K] [--bl] [--input FILE] [--ticks N]
 //              [--cheat NAME]... [--trace]
 //   tavrok-sim --set NAME --number K [same options]
+//   tavrok-sim --game [--set NAME] [--bl] [--start K] [--input FILE]
+//              [--ticks N] [--cheat NAME]... [--trace]
 //   tavrok-sim --dump-set NAME
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,13 +29,14 @@ namespace {
 
 const char* const usage =
     "usage: tavrok-sim --cave FILE | --set NAME [--number K] [--bl] [--input FILE] [--ticks N] "
-    "[--cheat NAME]... [--trace];  tavrok-sim --dump-set NAME";
+    "[--cheat NAME]... [--trace];  tavrok-sim --game [--set NAME] [--bl] [--start K] [same options];  "
+    "tavrok-sim --dump-set NAME";
 
 struct Options {
   std::string cave, set, dump, input;
-  long number = 1;
+  long number = 1, start = 1;
   long ticks = -1;  // -1: as many as input lines
-  bool bl = false, trace = false;
+  bool game = false, bl = false, trace = false;
   std::vector<std::string> cheats;
 };
 
@@ -51,7 +52,7 @@ long number_arg(const std::string& opt, const char* text, long lo, long hi) {
 
 Options parse(int argc, char** argv) {
   Options o;
-  bool numbered = false;
+  bool numbered = false, started = false;
   for (int i = 1; i < argc; i++) {
     std::string a = argv[i];
     auto value = [&]() -> const char* {
@@ -64,9 +65,14 @@ Options parse(int argc, char** argv) {
       o.set = value();
     else if (a == "--dump-set")
       o.dump = value();
+    else if (a == "--game")
+      o.game = true;
     else if (a == "--number") {
       o.number = number_arg(a, value(), 1, 1000);
       numbered = true;
+    } else if (a == "--start") {
+      o.start = number_arg(a, value(), 1, 1000);
+      started = true;
     } else if (a == "--bl")
       o.bl = true;
     else if (a == "--input")
@@ -80,36 +86,43 @@ Options parse(int argc, char** argv) {
     else
       tool_fail("unknown argument '" + a + "'; " + usage);
   }
+  if (o.game) {
+    if (!o.cave.empty() || !o.dump.empty() || numbered)
+      tool_fail(std::string("--game does not go with --cave, --number or --dump-set; ") + usage);
+    if (o.set.empty()) o.set = "tavrokc64_1";
+    return o;
+  }
+  if (started) tool_fail("--start needs --game");
   int sources = !o.cave.empty() + !o.set.empty() + !o.dump.empty();
   if (sources != 1) tool_fail(std::string("give exactly one of --cave, --set and --dump-set; ") + usage);
   if (!o.set.empty() && !numbered) tool_fail("--set needs --number K");
   return o;
 }
 
-// The held keys of each tick, one line a tick.
-std::vector<std::array<bool, KL_COUNT>> read_input(const std::string& path) {
+// The held keys of each tick, one line a tick; `esc` only in a whole game.
+std::vector<Keys> read_input(const std::string& path, bool game) {
   static const struct {
     const char* name;
     Klic key;
   } names[] = {{"up", KL_UP},     {"down", KL_DOWN}, {"left", KL_LEFT}, {"right", KL_RIGHT},
-               {"kill", KL_KILL}, {"f11", KL_F11},   {"f12", KL_F12}};
-  std::vector<std::array<bool, KL_COUNT>> lines;
+               {"kill", KL_KILL}, {"f11", KL_F11},   {"f12", KL_F12},   {"esc", KL_ESC}};
+  std::vector<Keys> lines;
   std::istringstream text(read_file(path));
   std::string line;
   while (std::getline(text, line)) {
-    std::array<bool, KL_COUNT> keys{};
+    Keys keys{};
     std::istringstream words(line);
     std::string w;
     while (words >> w) {
       bool known = false;
       for (const auto& n : names)
-        if (w == n.name) {
+        if (w == n.name && (game || n.key != KL_ESC)) {
           keys[n.key] = true;
           known = true;
         }
       if (!known)
         tool_fail(path + " line " + std::to_string(lines.size() + 1) + ": unknown key '" + w +
-             "' (keys: up down left right kill f11 f12)");
+                  "' (keys: up down left right kill f11 f12" + (game ? " esc)" : ")"));
     }
     lines.push_back(keys);
   }
@@ -131,14 +144,17 @@ void cheat(const std::string& name) {
     tool_fail("unknown cheat '" + name + "' (cheats: lives time boulders spiders turbo)");
 }
 
-void print_state(long tick, const char* end) {
+// The full state; `cave` 0 leaves the cave number out (one-cave mode).
+void print_state(long tick, uint32_t cave, const char* end) {
   std::string out;
   out.reserve(1400);
-  char head[320];
-  std::snprintf(head, sizeof head,
-                "{\"tick\":%ld,\"end\":%s,\"xp\":%d,\"yp\":%d,\"ch\":%u,\"sc\":%u,\"zi\":%u,\"cas\":%d,\"smrt\":%u,"
+  char head[340];
+  int n = std::snprintf(head, sizeof head, "{\"tick\":%ld,", tick);
+  if (cave) n += std::snprintf(head + n, sizeof head - n, "\"cave\":%u,", cave);
+  std::snprintf(head + n, sizeof head - n,
+                "\"end\":%s,\"xp\":%d,\"yp\":%d,\"ch\":%u,\"sc\":%u,\"zi\":%u,\"cas\":%d,\"smrt\":%u,"
                 "\"fxit\":%u,\"citac\":%u,\"va\":%u,\"tece\":%u,\"aktual\":%u,\"grid\":[",
-                tick, end, xp, yp, ch, sc, zi, cas, smrt, fxit, citac, va, tece, aktual);
+                end, xp, yp, ch, sc, zi, cas, smrt, fxit, citac, va, tece, aktual);
   out += head;
   for (int y = 0; y < CH; y++) {
     out += y ? ",\"" : "\"";
@@ -147,6 +163,34 @@ void print_state(long tick, const char* end) {
   }
   out += "]}\n";
   std::fputs(out.c_str(), stdout);
+}
+
+// What the hook reports, indexed by Konec. One cave knows no game over, end
+// of the set or ESC: it has simply died or been completed.
+const char* const cave_ends[] = {"null", "\"died\"", "\"completed\"", "\"died\"", "\"completed\"", "null"};
+const char* const game_ends[] = {"null", "\"died\"", "\"completed\"", "\"gameover\"", "\"set-completed\"", "\"quit\""};
+
+struct Run {
+  bool game = false, trace = false;
+  long limit = 0;  // ticks in all
+  long total = 0;  // ticks played
+  long tick = 0;   // ticks since the cave started
+} run;
+
+// Reports each tick as `hra` ends it; stops at the tick limit, and in one-cave
+// mode at the cave's end.
+bool report(Konec k) {
+  run.total++;
+  run.tick++;
+  bool last = run.total == run.limit || (!run.game && k != HRAJE);
+  const char* end = (run.game ? game_ends : cave_ends)[k];
+  if (run.trace || (!run.game && last))
+    print_state(run.tick, run.game ? aksektor : 0, end);
+  else if (run.game && k != HRAJE)
+    std::printf("{\"cave\":%u,\"tick\":%ld,\"end\":%s,\"sc\":%u,\"zi\":%u,\"cas\":%d}\n", aksektor, run.tick, end, sc,
+                zi, cas);
+  if (k != HRAJE) run.tick = 0;
+  return !last;
 }
 
 }  // namespace
@@ -164,32 +208,30 @@ int main(int argc, char** argv) {
 
   // Everything is read and checked before anything runs, so bad input never
   // leaves half an output behind.
-  std::vector<uint8_t> set = cave_set(o.cave, o.set, o.number);
-  std::vector<std::array<bool, KL_COUNT>> input;
-  if (!o.input.empty()) input = read_input(o.input);
+  std::vector<uint8_t> set = cave_set(o.cave, o.set, o.game ? o.start : o.number);
+  if (o.game && o.bl && o.set == "tavrok_s1") tool_fail("set 'tavrok_s1' has no bonus caves: leave out --bl");
+  std::vector<Keys> input;
+  if (!o.input.empty()) input = read_input(o.input, o.game);
   for (const std::string& c : o.cheats) cheat(c);
-  long ticks = o.ticks >= 0 ? o.ticks : static_cast<long>(input.size());
+  run.game = o.game;
+  run.trace = o.trace;
+  run.limit = o.ticks >= 0 ? o.ticks : static_cast<long>(input.size());
 
-  // Program start, then a new game at cave K.
+  // Program start, then a new game at cave K. A whole game plays the built-in
+  // set itself: its number of caves is known by its address.
   init_mb800();
   bl = o.bl ? 1 : 0;
-  nazev = set.data();
-  tstart = static_cast<uint32_t>(o.number);
-  new_game();
-  cave_start();
-
-  const char* end = "null";
-  long t = 0;
-  while (t < ticks) {
-    t++;
-    headless_keys = static_cast<size_t>(t) <= input.size() ? input[t - 1] : std::array<bool, KL_COUNT>{};
-    tick_show();
-    Konec k = tick_play();
-    if (k == DOKONCIL) end = "\"completed\"";
-    if (k == ZEMREL) end = "\"died\"";
-    if (o.trace || k != HRAJE || t == ticks) print_state(t, end);
-    if (k != HRAJE) break;
+  nazev = o.game ? find_set(o.set)->data : set.data();
+  tstart = static_cast<uint32_t>(o.game ? o.start : o.number);
+  if (run.limit == 0) {
+    if (o.game) return 0;
+    new_game();
+    cave_start();
+    print_state(0, 0, "null");
+    return 0;
   }
-  if (ticks == 0) print_state(0, end);
+  headless_feed = &input;
+  headless_po_ticku = report;
+  hra();
   return 0;
 }
