@@ -4,14 +4,24 @@
 //
 //   tavrok-shotcheck DATAFILE SHOT.xwd opening      the opening text screen
 //   tavrok-shotcheck DATAFILE SHOT.xwd title        the title, 2004 style
-//   tavrok-shotcheck DATAFILE SHOT.xwd cave N       status line of the first
-//                                                   cave in style N
+//   tavrok-shotcheck DATAFILE SHOT.xwd cave N [SET K]
+//       the status line of cave K (default: the first of the default set) in
+//       style N
+//   tavrok-shotcheck DATAFILE SHOT.xwd setup PAGE [LIVES START] [full]
+//       a page of the setup menu: 1, 2 (2j with the joystick question), 3 or
+//       4 (with the lives cheat and the starting cave shown); drawn in the
+//       palette of the window, or with "full" in the text style's own
+//   tavrok-shotcheck DATAFILE SHOT.xwd walk SET K STEPS
+//       the first cave of a game from cave K, 2004 style, after the player's
+//       steps (a string of u, d, l, r; "-" for none): the status line and the
+//       player's cells, where he started and where he is
 // Every 8 x 8 cell must match the expected cell in one of the four animation
 // frames (a screenshot may catch the window between two frames). Exit 0 if
 // all match, 1 with a report if not, 2 on bad input.
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,9 +29,12 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "cave/grid.h"
 #include "cave/hra.h"
+#include "cave/rules.h"
 #include "cave/load.h"
 #include "cave/sets/sets.h"
 #include "cave/view.h"
@@ -119,7 +132,7 @@ bool cell_matches(const Shot& s, int x, int y, const PALETTE p) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) bad("usage: tavrok-shotcheck DATAFILE SHOT.xwd opening|title|cave N");
+  if (argc < 4) bad("usage: tavrok-shotcheck DATAFILE SHOT.xwd opening|title|cave N [SET K]|setup PAGE...|walk SET K STEPS");
   std::string mode = argv[3];
   Shot shot = read_xwd(argv[2]);
   install_allegro(SYSTEM_NONE, &errno, atexit);
@@ -131,8 +144,24 @@ int main(int argc, char** argv) {
   sbuffer = create_bitmap(640, 480);
   setfont1(8, 0, 256, 0, kamenick.data(), 0);
 
-  // What the text screen holds, which rows to compare, and how it is drawn.
-  int rows = TROWS, cols = TCOLS;
+  // What the text screen holds, which cells to compare, and how it is drawn.
+  std::vector<bool> want(TROWS * TCOLS, true);
+  auto only = [&want](int cols, int rows) {
+    for (int y = 0; y < TROWS; y++)
+      for (int x = 0; x < TCOLS; x++) want[y * TCOLS + x] = x < cols && y < rows;
+  };
+  auto game_at = [](const char* set, const char* k) {
+    const CaveSet* s = find_set(set);
+    if (!s) bad(std::string("unknown cave set '") + set + "'");
+    init_mb800();
+    nazev = s->data;
+    tstart = static_cast<uint32_t>(std::atoi(k));
+    if (tstart < 1 || tstart > s->caves) bad("no such cave");
+    SColor = 15;
+    Gclrscr();
+    new_game();
+    cave_start();
+  };
   bool text_font = false;
   const RGB* palette = fpal04;
   if (mode == "opening") {
@@ -143,20 +172,54 @@ int main(int argc, char** argv) {
     title_top();
     title_prompt();
     styl(0);
-  } else if (mode == "cave" && argc == 5) {
+  } else if (mode == "cave" && (argc == 5 || argc == 7)) {
     int style = std::atoi(argv[4]);
     if (style < 0 || style > 3) bad("style is 0..3");
-    init_mb800();
-    nazev = tavrokc64_1.data();
-    SColor = 15;
-    Gclrscr();
-    new_game();
-    cave_start();
+    game_at(argc == 7 ? argv[5] : "tavrokc64_1", argc == 7 ? argv[6] : "1");
     styl(static_cast<uint8_t>(style));
     const RGB* pals[4] = {fpal04, fpal64, fpalZX, fpal94};
     palette = pals[style];
-    rows = 4;  // score, lives, diamonds needed and cave number stand still
-    cols = 12;
+    only(12, 4);  // score, lives, diamonds needed and cave number stand still
+  } else if (mode == "setup" && argc >= 5) {
+    std::string page = argv[4];
+    bool full = std::string(argv[argc - 1]) == "full";
+    Gclrscr();
+    setup_text(page == "2j" ? 2 : std::atoi(page.c_str()));
+    if (page == "2j") joystick_question();
+    if (page == "4") {
+      if (argc < 7) bad("setup 4 needs LIVES START");
+      tziv = static_cast<uint8_t>(std::atoi(argv[5]));
+      tstart = static_cast<uint32_t>(std::atoi(argv[6]));
+      cheat_values();
+    }
+    ActiveEFont(EFontK, fpalK);
+    palette = full ? fpalK : default_palette;
+  } else if (mode == "walk" && argc == 7) {
+    game_at(argv[4], argv[5]);
+    int x0 = xp, y0 = yp;
+    for (const char* c = argv[6]; *c && *c != '-'; c++) {
+      const char* dirs = "udlr";
+      const char* d = std::strchr(dirs, *c);
+      if (!d) bad("steps are u, d, l and r");
+      static const int dx[4] = {0, 0, -1, 1}, dy[4] = {-1, 1, 0, 0};
+      static const uint8_t first[4] = {4, 2, 8, 6};
+      int i = static_cast<int>(d - dirs);
+      xk = dx[i];
+      yk = dy[i];
+      aktual = aktual == first[i] ? static_cast<uint8_t>(first[i] + 1) : first[i];
+      krok();
+    }
+    zobraz();
+    okno();
+    styl(0);
+    only(12, 4);
+    // The window's origin as the view places it around the player.
+    int h = std::clamp(2 * xp - 40, 0, 4), v = std::clamp(2 * yp - 20, 0, 14);
+    for (auto [gx, gy] : {std::pair<int, int>{x0, y0}, {xp, yp}})
+      for (int d = 0; d < 4; d++) {
+        int x = 2 + 2 * gx + d % 2 - h, y = 8 + 2 + 2 * gy + d / 2 - v;
+        if (x >= 0 && x < TCOLS && y >= 8 && y < TROWS) want[y * TCOLS + x] = true;
+      }
   } else {
     bad("unknown mode '" + mode + "'");
   }
@@ -169,14 +232,14 @@ int main(int argc, char** argv) {
       kresli_2font();
     else
       kresli_1font();
-    for (int y = 0; y < rows; y++)
-      for (int x = 0; x < cols; x++)
-        if (!ok[y * TCOLS + x] && cell_matches(shot, x, y, palette)) ok[y * TCOLS + x] = true;
+    for (int y = 0; y < TROWS; y++)
+      for (int x = 0; x < TCOLS; x++)
+        if (want[y * TCOLS + x] && !ok[y * TCOLS + x] && cell_matches(shot, x, y, palette)) ok[y * TCOLS + x] = true;
   }
-  int bad_cells = 0;
-  for (int y = 0; y < rows; y++)
-    for (int x = 0; x < cols; x++)
-      if (!ok[y * TCOLS + x]) {
+  int bad_cells = 0, compared = 0;
+  for (int y = 0; y < TROWS; y++)
+    for (int x = 0; x < TCOLS; x++)
+      if (want[y * TCOLS + x] && (compared++, !ok[y * TCOLS + x])) {
         if (bad_cells < 10) {
           std::printf("cell %d,%d (character 0x%02X) differs from every frame", x, y, cell(x, y)[0]);
           for (int i = 0; i < 64; i++) {
@@ -192,6 +255,6 @@ int main(int argc, char** argv) {
         }
         bad_cells++;
       }
-  std::printf("%s: %d of %d cells as expected\n", mode.c_str(), rows * cols - bad_cells, rows * cols);
+  std::printf("%s: %d of %d cells as expected\n", mode.c_str(), compared - bad_cells, compared);
   return bad_cells ? 1 : 0;
 }
