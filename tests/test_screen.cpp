@@ -342,6 +342,46 @@ TEST(Screen, PaletteEntryAndWaits) {
   EXPECT_GE(ctc.load() - was, 3);
 }
 
+// The setup menu's switch to full screen, the library's answers faked: a
+// refused switch takes the window again; only when that is refused too does
+// the program end with the fatal message.
+std::vector<int> modes_asked;
+int refused;  // bit 0: full screen, bit 1: a window
+int fake_mode(int card, int, int, int, int) {
+  modes_asked.push_back(card);
+  bool no = card == GFX_AUTODETECT_FULLSCREEN ? refused & 1 : refused & 2;
+  return no ? -1 : 0;
+}
+
+TEST(Screen, FullScreenRefusedKeepsTheWindow) {
+  const struct {
+    int refused;
+    std::vector<int> asked;
+    uint8_t FScr;
+  } cases[] = {
+      {0, {GFX_AUTODETECT_FULLSCREEN}, 1},
+      {1, {GFX_AUTODETECT_FULLSCREEN, GFX_AUTODETECT_WINDOWED}, 0},
+  };
+  gfx_mode = fake_mode;
+  for (const auto& c : cases) {
+    modes_asked.clear();
+    refused = c.refused;
+    ActiveEFont(EFont04, fpal04);
+    go_fullscreen();
+    EXPECT_EQ(modes_asked, c.asked);
+    EXPECT_EQ(FScr, c.FScr);
+    EXPECT_EQ(AktEFont.f[1], EFontK.f[1]) << "the text style again";
+    PALETTE now;
+    get_palette(now);
+    EXPECT_EQ(std::memcmp(now, fpalK, sizeof(PALETTE)), 0) << "with its palette";
+  }
+  refused = 3;
+  ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
+  EXPECT_EXIT(go_fullscreen(), ::testing::ExitedWithCode(1), "");
+  gfx_mode = set_gfx_mode;
+  FScr = 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -139,29 +139,6 @@ TEST_F(Tick, TimeOutDuringTheSequenceRestartsIt) {
   EXPECT_EQ(until_end(20), 13) << "the time-out in tick 40 restarts the countdown at 10";
 }
 
-TEST_F(Tick, UnlimitedLivesAndBonusCaveDeaths) {
-  tziv = 1;
-  play(walled, 0, 100);
-  tick({KL_KILL});
-  EXPECT_EQ(until_end(20), 9);
-  EXPECT_EQ(zi, 3u);
-
-  fresh();
-  bl = 1;
-  play(walled, 0, 100, 5);
-  EXPECT_EQ(el, 1);
-  tick({KL_KILL});
-  EXPECT_EQ(until_end(20), 9);
-  EXPECT_EQ(fxit, 1);
-  EXPECT_EQ(cas, 0);
-  EXPECT_EQ(zi, 3u);
-
-  // Without the bonus flag cave 5 is ordinary.
-  fresh();
-  play(walled, 0, 100, 5);
-  EXPECT_EQ(el, 0);
-}
-
 TEST_F(Tick, LevelCheatCompletesEvenDuringTheSequence) {
   play(walled, 5, 100);
   EXPECT_EQ(tick({KL_F12}), DOKONCIL);

@@ -1,0 +1,84 @@
+#!/bin/sh
+# Ends the real program every way while it shows each of its screens, on a
+# virtual display (run it through with-xvfb.sh): SIGTERM, SIGINT, the close
+# button and a lost display connection, on the opening text, the setup menu,
+# the title, the pause before a cave and a running cave. Each must end it
+# within a second (the close button within half a second), never by an abort
+# or a hang. Usage: exits.sh BUILD_DIR [RUNS per way and screen]
+build=$1
+runs=${2:-1}
+work=$(mktemp -d)
+game=""
+trap '[ -n "$game" ] && kill -9 "$game" 2>/dev/null; rm -rf "$work"' EXIT
+fail() {
+  echo "exits: $*" >&2
+  sed 's/^/exits: program stderr: /' "$work/err" >&2
+  exit 1
+}
+press() {
+  xdotool keydown "$1"
+  sleep 0.4
+  xdotool keyup "$1"
+  sleep 0.3
+}
+now() { date +%s%N; }
+
+total=0
+slowest=0
+for run in $(seq "$runs"); do
+  for screen in opening setup title pause cave; do
+    for way in term int close lost; do
+      cd "$build" || exit 1
+      ./tavrok >"$work/out" 2>"$work/err" &
+      game=$!
+      win=""
+      for i in $(seq 100); do
+        win=$(xdotool search --onlyvisible --name '.' 2>/dev/null | head -n 1)
+        [ -n "$win" ] && break
+        sleep 0.1
+      done
+      [ -n "$win" ] || fail "no window appeared"
+      xdotool mousemove 320 240
+      sleep 0.3
+      case $screen in
+        setup) press Delete ;;
+        title) press Return ;;
+        pause) press Return; press Return ;;
+        cave) press Return; press Return; sleep 1.2 ;;
+      esac
+      t0=$(now)
+      case $way in
+        term) kill -TERM "$game" ;;
+        int) kill -INT "$game" ;;
+        close) "$build/tavrok-xclose" "$win" ;;
+        lost) xdotool windowkill "$win" ;;
+      esac
+      limit=1000
+      [ "$way" = close ] && limit=500
+      while kill -0 "$game" 2>/dev/null && [ $(( ($(now) - t0) / 1000000 )) -lt 3000 ]; do sleep 0.02; done
+      took=$(( ($(now) - t0) / 1000000 ))
+      kill -0 "$game" 2>/dev/null && fail "$way on the $screen screen: still running after 3 s"
+      wait "$game"
+      rc=$?
+      game=""
+      [ "$took" -le "$limit" ] || fail "$way on the $screen screen: took $took ms"
+      case $way in
+        term) want=143 ;;
+        int) want=130 ;;
+        close) want=0 ;;
+        lost) want=1 ;;
+      esac
+      [ "$rc" -eq "$want" ] || fail "$way on the $screen screen: status $rc, not $want"
+      if [ "$way" = lost ]; then
+        [ "$(cat "$work/err")" = "tavrok: lost the connection to the display" ] || fail "lost display: wrong message"
+      else
+        [ -s "$work/err" ] && fail "$way on the $screen screen: standard error is not empty"
+        [ "$(tail -c 9 "$work/out" | od -An -c | tr -d ' \n')" = '\nBye...\n\n' ] ||
+          fail "$way on the $screen screen: the closing line is not last"
+      fi
+      total=$((total + 1))
+      [ "$took" -gt "$slowest" ] && slowest=$took
+    done
+  done
+done
+echo "exits: $total runs, every one ended in time with its status; the slowest took $slowest ms"
