@@ -11,16 +11,11 @@ work=$(mktemp -d)
 game=""
 trap '[ -n "$game" ] && kill -9 "$game" 2>/dev/null; rm -rf "$work"' EXIT
 fail() {
-  echo "exits: $*" >&2
+  echo "exits: run ${run:-0}, ${way:-} on the ${screen:-} screen: $*" >&2
   sed 's/^/exits: program stderr: /' "$work/err" >&2
   exit 1
 }
-press() {
-  xdotool keydown "$1"
-  sleep 0.4
-  xdotool keyup "$1"
-  sleep 0.3
-}
+. "$(dirname "$0")/game.sh"
 now() { date +%s%N; }
 
 total=0
@@ -28,17 +23,7 @@ slowest=0
 for run in $(seq "$runs"); do
   for screen in opening setup title pause cave; do
     for way in term int close lost; do
-      cd "$build" || exit 1
-      ./tavrok >"$work/out" 2>"$work/err" &
-      game=$!
-      win=""
-      for i in $(seq 100); do
-        win=$(xdotool search --onlyvisible --name '.' 2>/dev/null | head -n 1)
-        [ -n "$win" ] && break
-        sleep 0.1
-      done
-      [ -n "$win" ] || fail "no window appeared"
-      xdotool mousemove 320 240
+      start
       sleep 0.3
       case $screen in
         setup) press Delete ;;
@@ -57,28 +42,28 @@ for run in $(seq "$runs"); do
       [ "$way" = close ] && limit=500
       while kill -0 "$game" 2>/dev/null && [ $(( ($(now) - t0) / 1000000 )) -lt 3000 ]; do sleep 0.02; done
       took=$(( ($(now) - t0) / 1000000 ))
-      kill -0 "$game" 2>/dev/null && fail "$way on the $screen screen: still running after 3 s"
+      kill -0 "$game" 2>/dev/null && fail "still running after 3 s"
       wait "$game"
       rc=$?
       game=""
-      [ "$took" -le "$limit" ] || fail "$way on the $screen screen: took $took ms"
+      [ "$took" -le "$limit" ] || fail "took $took ms"
       case $way in
         term) want=143 ;;
         int) want=130 ;;
         close) want=0 ;;
         lost) want=1 ;;
       esac
-      [ "$rc" -eq "$want" ] || fail "$way on the $screen screen: status $rc, not $want"
+      [ "$rc" -eq "$want" ] || fail "status $rc, not $want"
       if [ "$way" = lost ]; then
         [ "$(cat "$work/err")" = "tavrok: lost the connection to the display" ] || fail "lost display: wrong message"
       else
-        [ -s "$work/err" ] && fail "$way on the $screen screen: standard error is not empty"
+        [ -s "$work/err" ] && fail "standard error is not empty"
         [ "$(tail -c 9 "$work/out" | od -An -c | tr -d ' \n')" = '\nBye...\n\n' ] ||
-          fail "$way on the $screen screen: the closing line is not last"
+          fail "the closing line is not last"
       fi
       total=$((total + 1))
       [ "$took" -gt "$slowest" ] && slowest=$took
     done
   done
 done
-echo "exits: $total runs, every one ended in time with its status; the slowest took $slowest ms"
+echo "exits: $total runs, every one ended in time with its status; the slowest took $slowest ms ($restarts refused starts tried again)"
