@@ -180,8 +180,20 @@ TEST_F(Tick, HeldDirectionsStepInOrderUpDownLeftRight) {
   EXPECT_EQ(xp, 1);
   EXPECT_EQ(yp, 1);
   EXPECT_EQ(aktual, 2);
-  tick({KL_DOWN});
-  EXPECT_EQ(aktual, 3) << "a held direction alternates its two frames";
+  // A held direction alternates the two frames of its player code; the cave
+  // starts with the first frame of down.
+  const struct {
+    Klic k;
+    uint8_t frame1, frame2;
+  } frames[] = {{KL_DOWN, 3, 2}, {KL_UP, 4, 5}, {KL_RIGHT, 6, 7}, {KL_LEFT, 8, 9}};
+  for (const auto& f : frames) {
+    fresh();
+    play({"     ", "     ", "  P  ", "     ", "     "}, 0, 100);
+    tick({f.k});
+    EXPECT_EQ(aktual, f.frame1) << "key " << f.k;
+    tick({f.k});
+    EXPECT_EQ(aktual, f.frame2) << "key " << f.k;
+  }
 }
 
 TEST_F(Tick, EnteringTheExitWinsOverADeathInTheSameTick) {
