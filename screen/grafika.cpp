@@ -82,26 +82,25 @@ void clear_screen() {
   rectfill(screen, 0, 0, 639, 479, 0);
   release_screen();
 }
+
+// Sets the 640 x 480 mode `first`, else `second`, and clears it; ends the
+// program when neither can be had. Returns whether `first` was granted.
+bool open_screen(int first, int second) {
+  bool granted = gfx_mode(first, 640, 480, 0, 0) == 0;
+  if (!granted && gfx_mode(second, 640, 480, 0, 0) != 0) GFXfail();
+  clear_screen();
+  return granted;
+}
 }  // namespace
 
 void InitGFX() {
-  FScr = 0;
-  if (gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) {
-    FScr = 1;
-    if (gfx_mode(GFX_AUTODETECT_FULLSCREEN, 640, 480, 0, 0) != 0) GFXfail();
-  }
-  clear_screen();
+  FScr = open_screen(GFX_AUTODETECT_WINDOWED, GFX_AUTODETECT_FULLSCREEN) ? 0 : 1;
   get_palette(oldtxt);
 }
 
 void go_fullscreen() {
-  FScr = 1;
-  if (gfx_mode(GFX_AUTODETECT_FULLSCREEN, 640, 480, 0, 0) != 0) {
-    // Refused: the player keeps playing in a window.
-    FScr = 0;
-    if (gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) GFXfail();
-  }
-  clear_screen();
+  // When full screen is refused, the player keeps playing in a window.
+  FScr = open_screen(GFX_AUTODETECT_FULLSCREEN, GFX_AUTODETECT_WINDOWED) ? 1 : 0;
   ActiveEFont(EFontK, fpalK);
 }
 
