@@ -1,0 +1,17 @@
+// JPEG streams made by the tests themselves with libjpeg, and packfiles that
+// read from memory.
+#pragma once
+
+#include <allegro.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Encodes w x h pixels given as 0xRRGGBB (or grey levels 0..255 when
+// `grey`), at the given quality, as a baseline or progressive stream.
+std::string encode_jpeg(int w, int h, const std::vector<uint32_t>& px, bool grey, int quality = 95,
+                        bool progressive = false);
+
+// A packfile reading `bytes` (which must outlive it).
+PACKFILE* memory_packfile(const std::string& bytes);
