@@ -15,6 +15,8 @@ namespace {
 
 constexpr size_t BUFSIZE = 4096;
 constexpr uint64_t MAX_PICTURE_BYTES = 64u << 20;
+constexpr uint64_t MAX_PICTURE_PIXELS = 16u << 20;
+constexpr long MAX_DECODER_BYTES = 256L << 20;
 
 // A libjpeg data source reading from an Allegro packfile.
 struct Zdroj {
@@ -147,8 +149,16 @@ BITMAP* load_jpeg_pf(PACKFILE* f, PALETTE pal, const jpeg_load_options* o) {
     return nullptr;
   }
   jpeg_create_decompress(&c);
+  // A crafted header can ask for a huge picture: libjpeg gets a memory
+  // budget (beyond it, it fails instead of growing), and pictures larger
+  // than any of ours are refused before anything is decoded.
+  c.mem->max_memory_to_use = MAX_DECODER_BYTES;
   jpeg_packfile_src(&c, f);
   jpeg_read_header(&c, TRUE);
+  if (static_cast<uint64_t>(c.image_width) * c.image_height > MAX_PICTURE_PIXELS) {
+    jpeg_destroy_decompress(&c);
+    return nullptr;
+  }
 
   if (o->grayscale == 1)
     c.out_color_space = JCS_GRAYSCALE;

@@ -15,6 +15,14 @@ int (*gfx_mode)(int card, int w, int h, int v_w, int v_h) = set_gfx_mode;
 DATAFILE* datafile;
 DATAFILE* datafile2;
 
+std::string datafile_path(const char* name) {
+  if (exists(name)) return name;
+  char exe[1024], beside[1200];
+  get_executable_name(exe, sizeof exe);
+  replace_filename(beside, exe, name, sizeof beside);
+  return exists(beside) ? beside : name;
+}
+
 namespace {
 
 [[noreturn]] void datafile_fail(const char* what) {
@@ -23,17 +31,10 @@ namespace {
   std::exit(1);
 }
 
-// A datafile from the working directory, or from beside the program when
-// the working directory has none. The main datafile must be sound; the intro
+// A datafile, found as datafile_path says. The main datafile must be sound; the intro
 // datafile is only left out when it is not.
 DATAFILE* load_checked(const char* name, bool needed) {
-  std::string path = name;
-  if (!exists(name)) {
-    char exe[1024], beside[1200];
-    get_executable_name(exe, sizeof exe);
-    replace_filename(beside, exe, name, sizeof beside);
-    if (exists(beside)) path = beside;
-  }
+  std::string path = datafile_path(name);
   const char* why = datafile_sound(path.c_str());
   if (*why) {
     if (needed) datafile_fail(why);

@@ -4,6 +4,7 @@
 #include <allegro.h>
 
 #include <cstdint>
+#include <string>
 
 #include "screen/styly.h"
 
@@ -15,6 +16,10 @@ extern DATAFILE* datafile2;
 
 constexpr const char* DATAFILE_NAME = "TavrokDF.dat";
 constexpr const char* INTRO_DATAFILE_NAME = "TavrokIN.dat";
+
+// Where a datafile is: in the working directory, else beside the program
+// (the name itself when neither has it).
+std::string datafile_path(const char* name);
 
 // Starts the library, the input devices and the timer (calling `timer` every
 // 100 ms), opens the screen and loads the datafiles and styles.

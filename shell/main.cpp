@@ -13,6 +13,7 @@
 #include "cave/view.h"
 #include "screen/grafika.h"
 #include "screen/render.h"
+#include "pictures/intro.h"
 #include "screen/text.h"
 #include "shell/input.h"
 #include "shell/quit.h"
@@ -85,6 +86,7 @@ int main(int argc, char** argv) {
   }
 
   music(argv[0]);
+  intro_title(idle);
 
   ActiveEFont(EFontK, fpalK);
   ForceSetFont = 1;
