@@ -11,6 +11,9 @@
 //       a page of the setup menu: 1, 2 (2j with the joystick question), 3 or
 //       4 (with the lives cheat and the starting cave shown); drawn in the
 //       palette of the window, or with "full" in the text style's own
+//   tavrok-shotcheck DATAFILE SHOT.xwd intro INTRO.dat PHASE
+//       a frame of phase 1, 2 or 3 of the intro, any of them, replayed from
+//       the picture in INTRO.dat; 98 % of the pixels must match
 //   tavrok-shotcheck DATAFILE SHOT.xwd walk SET K STEPS
 //       the first cave of a game from cave K, 2004 style, after the player's
 //       steps (a string of u, d, l, r; "-" for none): the status line and the
@@ -38,6 +41,7 @@
 #include "cave/load.h"
 #include "cave/sets/sets.h"
 #include "cave/view.h"
+#include "pictures/jpegd.h"
 #include "screen/kamenick.h"
 #include "screen/kresli.h"
 #include "screen/styly.h"
@@ -129,6 +133,47 @@ bool cell_matches(const Shot& s, int x, int y, const PALETTE p) {
   return true;
 }
 
+// Replays the intro's frames from its picture into a bitmap and scores each
+// frame of the phase against the shot; exit status 0 if one matches.
+int intro_check(const Shot& shot, const std::string& intro, int phase) {
+  PALETTE pal;
+  BITMAP* title = load_jpeg((intro + "#I_JPG").c_str(), pal);
+  if (!title) bad(intro + ": holds no intro picture I_JPG");
+  BITMAP* scr = create_bitmap(640, 480);
+  clear_to_color(scr, 0);
+  double best = 0;
+  int best_frame = -1, frame = 0;
+  auto score = [&](int p) {
+    if (p == phase) {
+      long same = 0;
+      for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++) same += near(shot.rgb[y * shot.w + x], pal[scr->line[y][x]]);
+      double f = same / (640.0 * 480.0);
+      if (f > best) best = f, best_frame = frame;
+    }
+    frame++;
+  };
+  for (int i = 0; i < 50; i++) {
+    if (i > 0) stretch_blit(title, scr, 300 - 6 * i, 696 - 6 * i, 12 * i, 12 * i, 0, 0, 640, 480);
+    score(1);
+  }
+  for (int k = 0, v = 1; v > 0; k++) {
+    v = 136 - 150 * k / 37;
+    int w = 160 * k / 37;
+    stretch_blit(title, scr, 0, 260 + v, 600, 2 * (436 - v), w, 0, 2 * (320 - w), 480);
+    rectfill(scr, 0, 0, w, 479, 0);
+    rectfill(scr, 640 - w - 1, 0, 639, 479, 0);
+    score(2);
+  }
+  for (int i = 0; i < 100; i++) {
+    int w = 300 * i / 100 * 640 / 800, h = 130 * i / 100 * 480 / 800;
+    if (w > 0 && h > 0) masked_stretch_blit(title, scr, 0, 0, 600, 240, 320 - w, 240 - h, 2 * w, 2 * h);
+    score(3);
+  }
+  std::printf("intro phase %d: frame %d matches %.1f %% of the pixels\n", phase, best_frame, 100 * best);
+  return best >= 0.98 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,6 +181,7 @@ int main(int argc, char** argv) {
   std::string mode = argv[3];
   Shot shot = read_xwd(argv[2]);
   install_allegro(SYSTEM_NONE, &errno, atexit);
+  if (mode == "intro" && argc == 6) return intro_check(shot, argv[4], std::atoi(argv[5]));
   const char* why = datafile_sound(argv[1]);
   DATAFILE* df = *why ? nullptr : load_datafile(argv[1]);
   if (!*why) why = check_datafile(df);
