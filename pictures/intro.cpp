@@ -15,13 +15,17 @@ namespace {
 
 bool skip_key() { return key[KEY_ESC] || key[KEY_SPACE] || key[KEY_ENTER]; }
 
+void (*poll)();  // what a wait does between two looks at the keys
+
 // One frame: the screen is held only while drawing, never across the
-// retrace wait, or no key arrives. True when a skip key is held after it.
+// retrace wait, or no key arrives; the wait also polls, so the program can
+// be ended at any frame. True when a skip key is held after it.
 template <typename Draw>
 bool frame(Draw draw) {
   acquire_screen();
   draw();
   release_screen();
+  poll();
   vsync();
   return skip_key();
 }
@@ -70,7 +74,8 @@ bool phases(BITMAP* title) {
 
 }  // namespace
 
-void intro_title(void (*poll)()) {
+void intro_title(void (*wait)()) {
+  poll = wait;
   Gclrscr();
   vpic_1font();
   PALETTE pal2;

@@ -82,11 +82,12 @@ ends_well() {  # tenths, what ended it, status
   echo "$2 ends the program with the closing line"
 }
 
-# The plain road: ENTER leaves the opening text for the title, ENTER again
-# starts a game, "=" switches to the next style.
+# The plain road: ENTER leaves the opening text for the intro, ESC skips
+# it, ENTER on the title starts a game, "=" switches to the next style.
 start
 expect opening opening
 press Return
+press Escape
 expect title title
 press Return
 sleep 2
@@ -120,6 +121,7 @@ press 6
 press 6
 expect setup-4-chosen setup 4 1 3
 press Return
+press Escape
 expect title title
 press Return
 sleep 2
@@ -153,4 +155,48 @@ press y
 expect setup-2-full setup 2 full
 kill -TERM "$game"
 ends_well 10 SIGTERM 143
+# The intro: ENTER still held when it starts shows nothing of the picture;
+# once let go, the zoom, the widening and the logo are the picture's own
+# frames; ESC in the logo phase ends it at once, and the title follows.
+start
+expect opening opening
+xdotool keydown Return
+sleep 1.5
+xwd -root -silent >"$work/held.xwd"
+"$build/tavrok-shotcheck" "$build/TavrokDF.dat" "$work/held.xwd" intro "$build/TavrokIN.dat" 1 >"$work/held.txt"
+grep -q "frame 0 matches 100.0 %" "$work/held.txt" || fail "with ENTER held the intro drew: $(cat "$work/held.txt")"
+xdotool keyup Return
+# Screenshots as fast as they come for the first 7.5 s (the zoom, the
+# widening, the pause and into the logo), looked at afterwards.
+end=$(($(date +%s%N) + 7500000000))
+n=0
+while [ "$(date +%s%N)" -lt "$end" ]; do
+  n=$((n + 1))
+  xwd -root -silent >"$work/intro$n.xwd"
+  sleep 0.03
+done
+press Escape
+xwd -root -silent >"$work/escaped.xwd"
+"$build/tavrok-shotcheck" "$build/TavrokDF.dat" "$work/escaped.xwd" intro "$build/TavrokIN.dat" 3 >/dev/null &&
+  fail "ESC did not end the intro's logo phase at once"
+expect title-after-intro title
+# The zoom and the widening from the first shots on, the logo from the last
+# shots back.
+shows() {  # shot, phase: a frame of the phase other than the blank ones
+  "$build/tavrok-shotcheck" "$build/TavrokDF.dat" "$work/intro$1.xwd" intro "$build/TavrokIN.dat" "$2" \
+    >"$work/intro.txt" && ! grep -q "frame \(0\|84\|85\) matches" "$work/intro.txt"
+}
+i=1
+for phase in 1 2; do
+  while [ $i -le $n ] && ! shows $i $phase; do i=$((i + 1)); done
+  [ $i -le $n ] || fail "none of $n screenshots shows a frame of phase $phase of the intro"
+  echo "intro: $(cat "$work/intro.txt") (screenshot $i of $n)"
+done
+j=$n
+while [ $j -gt $i ] && ! shows $j 3; do j=$((j - 1)); done
+[ $j -gt $i ] || fail "none of $n screenshots shows a frame of the intro's logo"
+echo "intro: $(cat "$work/intro.txt") (screenshot $j of $n)"
+kill -TERM "$game"
+ends_well 10 SIGTERM 143
+
 echo "e2e: every check passed ($restarts refused starts tried again)"

@@ -2,7 +2,7 @@
 # Ends the real program every way while it shows each of its screens, on a
 # virtual display (run it through with-xvfb.sh): SIGTERM, SIGINT, the close
 # button and a lost display connection, on the opening text, the setup menu,
-# the title, the pause before a cave and a running cave. Each must end it
+# the intro, the title, the pause before a cave and a running cave. Each must end it
 # within a second (the close button within half a second), never by an abort
 # or a hang. Usage: exits.sh BUILD_DIR [RUNS per way and screen]
 build=$1
@@ -21,15 +21,16 @@ now() { date +%s%N; }
 total=0
 slowest=0
 for run in $(seq "$runs"); do
-  for screen in opening setup title pause cave; do
+  for screen in opening setup intro title pause cave; do
     for way in term int close lost; do
       start
       sleep 0.3
       case $screen in
         setup) press Delete ;;
-        title) press Return ;;
-        pause) press Return; press Return ;;
-        cave) press Return; press Return; sleep 1.2 ;;
+        intro) press Return ;;
+        title) press Return; press Escape ;;
+        pause) press Return; press Escape; press Return ;;
+        cave) press Return; press Escape; press Return; sleep 1.2 ;;
       esac
       t0=$(now)
       case $way in
