@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "cave/grid.h"
+#include "cave/sets/design.h"
 #include "cave/view.h"
 #include "screen/kresli.h"
 #include "screen/styly.h"
@@ -93,27 +94,16 @@ constexpr const char* scene[SH] = {
     "..O.......*....O...",  // 28
 };
 
-// The element code of a scene character, or -1.
+// The element code of a scene character: those of the cave pictures, and
+// the player facing each way. An unknown character stops the build.
 constexpr int code_of(char c) {
   switch (c) {
-    case ' ': return E_EMPTY;
-    case '#': return E_BRICK;
-    case 'O': return E_BOULDER;
-    case '*': return E_DIAMOND;
-    case 'S': return E_STEEL;
-    case 'X': return E_EXIT;
-    case 'C': return E_CONVERTER;
-    case 'G': return E_GROWING;
-    case '.': return E_DIRT;
-    case '~': return E_WATER;
-    case 'B': return E_SPIDER;
-    case 'D': return E_DSPIDER;
     case '@': return E_PLAYER;
     case 'v': return E_PLAYER + 1;
     case '^': return E_PLAYER + 2;
     case '>': return E_PLAYER + 4;
     case '<': return E_PLAYER + 6;
-    default: return -1;
+    default: return kod_znaku(c);
   }
 }
 
