@@ -16,6 +16,8 @@ extern DATAFILE* datafile2;
 
 constexpr const char* DATAFILE_NAME = "TavrokDF.dat";
 constexpr const char* INTRO_DATAFILE_NAME = "TavrokIN.dat";
+// Instrument patches for the software MIDI synthesizer.
+constexpr const char* PATCHES_NAME = "TavrokPT.dat";
 
 // Where a datafile is: in the working directory, else beside the program
 // (the name itself when neither has it).
