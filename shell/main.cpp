@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 
 #include "cave/grid.h"
 #include "cave/hra.h"
@@ -27,7 +28,7 @@ MIDI* m1;
 
 // The sound library reports every device it fails to open on standard
 // error; a machine without a sound card simply plays no music.
-int install_sound_quietly(const char* cfg) {
+int install_sound_quietly() {
   std::fflush(stderr);
   int saved = dup(STDERR_FILENO);
   int null = open("/dev/null", O_WRONLY);
@@ -35,7 +36,10 @@ int install_sound_quietly(const char* cfg) {
     dup2(null, STDERR_FILENO);
     close(null);
   }
-  int r = install_sound(DIGI_NONE, MIDI_AUTODETECT, cfg);
+  // The theme sounds many voices at once: half the library's usual level
+  // for each keeps their sum from clipping.
+  set_volume_per_voice(2);
+  int r = install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
   std::fflush(stderr);
   if (saved >= 0) {
     dup2(saved, STDERR_FILENO);
@@ -44,9 +48,20 @@ int install_sound_quietly(const char* cfg) {
   return r;
 }
 
-void music(const char* cfg) {
+// The theme, played by a hardware MIDI port where there is one, else by the
+// library's software synthesizer from the instrument patches found beside
+// the datafiles. The setting is made in memory: the game writes no file.
+void music() {
   hudba = 1;
-  if (install_sound_quietly(cfg) != 0) hudba = 0;
+  std::string patches = datafile_path(PATCHES_NAME);
+  if (exists(patches.c_str())) {
+    // The synthesizer does not take a name relative to the working folder.
+    char full[1024];
+    canonicalize_filename(full, patches.c_str(), sizeof full);
+    std::string cfg = "[sound]\npatches = " + std::string(full) + "\n";
+    override_config_data(cfg.c_str(), static_cast<int>(cfg.size()));
+  }
+  if (install_sound_quietly() != 0) hudba = 0;
   if (hudba == 0) return;
   if (datafile2 && datafile2[0].type != DAT_END && datafile2[1].type == DAT_MIDI) {
     m1 = static_cast<MIDI*>(datafile2[1].dat);
@@ -63,6 +78,7 @@ bool po_ticku(Konec) { return true; }
 
 int main(int argc, char** argv) {
   (void)argc;
+  (void)argv;
   aktF = 0;
   ForceSetFont = 0;
   EnabledChange = 0;
@@ -85,7 +101,7 @@ int main(int argc, char** argv) {
     quit_watch();
   }
 
-  music(argv[0]);
+  music();
   intro_title(idle);
 
   ActiveEFont(EFontK, fpalK);
