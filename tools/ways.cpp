@@ -102,8 +102,34 @@ void carry(const CaveSet& s, const State& st) {
 
 }  // namespace
 
-Outcome play_from(const CaveSet& s, uint32_t k, const State& st, const Way& way) {
+std::string game_ways;
+
+void start_from(const CaveSet& s, uint32_t k, const State& st) {
   program_start();
+  if (st.label == "game" || st.label == "game-bl") {
+    // A game from cave 1, each cave before k played by its way for this game.
+    nazev = s.data;
+    bl = st.label == "game-bl" ? 1 : 0;
+    tstart = 1;
+    new_game();
+    cave_start();
+    while (aksektor < k) {
+      Way w = read_way(way_path(game_ways, s, aksektor, st.label));
+      Konec end = HRAJE;
+      for (size_t t = 0; t <= w.size() && end == HRAJE; t++) {
+        headless_keys = t < w.size() ? w[t] : Keys{};
+        tick_show();
+        end = tick_play();
+      }
+      headless_keys = {};
+      if (end != DOKONCIL || citac != 0)
+        tool_fail(std::string(s.name) + " cave " + std::to_string(aksektor) + ": its way does not complete it in " +
+                  st.label);
+      cave_completion();
+      cave_start();
+    }
+    return;
+  }
   tstart = k;
   new_game();
   carry(s, st);
@@ -111,6 +137,10 @@ Outcome play_from(const CaveSet& s, uint32_t k, const State& st, const Way& way)
   bl = 0;
   aksektor = k;
   cave_start();
+}
+
+Outcome play_from(const CaveSet& s, uint32_t k, const State& st, const Way& way) {
+  start_from(s, k, st);
   Konec end = HRAJE;
   Outcome o;
   // The player's step into the exit is acted on in the tick after it.

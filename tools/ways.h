@@ -44,5 +44,11 @@ struct Outcome {
   int progress() const { return done ? 1 << 30 : tick - 100 * static_cast<int>(left) - (died ? 0 : 5000); }
 };
 
-// Sets up the state from a program start and plays cave k by the way.
+// Sets up the state from a program start and starts cave k. The states
+// "game" and "game-bl" are those of a game from cave 1 (with bonus caves for
+// game-bl) that played every cave before k by its way in `game_ways`.
+extern std::string game_ways;
+void start_from(const CaveSet& s, uint32_t k, const State& st);
+
+// The same, then plays cave k by the way.
 Outcome play_from(const CaveSet& s, uint32_t k, const State& st, const Way& way);
