@@ -63,6 +63,7 @@ constexpr Jeskyne caves[] = {
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
     }},
     // 3. diamond spiders pace in tubes under converter lids; push a boulder onto a lid and a diamond drops on the spider
+    //    (each spider starts at an end of its tube, so it sets off the same way whatever a game carries in)
     {"Spider Pens", 40, 200, {
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
       "S..................P...................S",
@@ -77,13 +78,13 @@ constexpr Jeskyne caves[] = {
       "S......................................S",
       "S...  O...  O...  O...  O...  O...  O..S",
       "S.##C#####C#####C##.##C#####C#####C###.S",
+      "S... .....D..... .....D..... .....D....S",
       "S... ..... ..... ..... ..... ..... ....S",
       "S... ..... ..... ..... ..... ..... ....S",
-      "S...D..... ..... .....D..... ..... ....S",
-      "S... .....D..... ..... .....D..... ....S",
-      "S... ..... .....D..... ..... .....D....S",
       "S... ..... ..... ..... ..... ..... ....S",
       "S... ..... ..... ..... ..... ..... ....S",
+      "S... ..... ..... ..... ..... ..... ....S",
+      "S...D..... .....D..... .....D..... ....S",
       "S......................................S",
       "S.....................................XS",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
