@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cave/platform.h"
+#include "screen/datadirs.h"
 #include "screen/kamenick.h"
 #include "screen/text.h"
 
@@ -16,11 +17,8 @@ DATAFILE* datafile;
 DATAFILE* datafile2;
 
 std::string datafile_path(const char* name) {
-  if (exists(name)) return name;
-  char exe[1024], beside[1200];
-  get_executable_name(exe, sizeof exe);
-  replace_filename(beside, exe, name, sizeof beside);
-  return exists(beside) ? beside : name;
+  std::string path = find_data(name);
+  return path.empty() ? name : path;
 }
 
 namespace {
@@ -31,10 +29,14 @@ namespace {
   std::exit(1);
 }
 
-// A datafile, found as datafile_path says. The main datafile must be sound; the intro
-// datafile is only left out when it is not.
+// A datafile, found as datafile_path says. The main datafile must be there
+// and sound; the intro datafile is only left out when it is missing or not.
 DATAFILE* load_checked(const char* name, bool needed) {
-  std::string path = datafile_path(name);
+  std::string path = find_data(name);
+  if (path.empty()) {
+    if (needed) datafile_fail(not_found_text().c_str());
+    return nullptr;
+  }
   const char* why = datafile_sound(path.c_str());
   if (*why) {
     if (needed) datafile_fail(why);

@@ -19,8 +19,8 @@ constexpr const char* INTRO_DATAFILE_NAME = "TavrokIN.dat";
 // Instrument patches for the software MIDI synthesizer.
 constexpr const char* PATCHES_NAME = "TavrokPT.dat";
 
-// Where a datafile is: in the working directory, else beside the program
-// (the name itself when neither has it).
+// Where a datafile is: the first of the folders screen/datadirs.h names that
+// holds it (the name itself when none does).
 std::string datafile_path(const char* name);
 
 // Starts the library, the input devices and the timer (calling `timer` every

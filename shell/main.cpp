@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "cave/grid.h"
@@ -12,6 +13,7 @@
 #include "cave/load.h"
 #include "cave/sets/sets.h"
 #include "cave/view.h"
+#include "screen/datadirs.h"
 #include "screen/grafika.h"
 #include "screen/render.h"
 #include "pictures/intro.h"
@@ -71,14 +73,46 @@ void music() {
   }
 }
 
+// --help and --version answer on standard output without opening a window;
+// the first of them among the arguments counts, and every other argument is
+// ignored: the game takes no settings from the command line.
+bool answered(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("tavrok %s\n%s\n", TAVROK_VERSION, TERMS);
+      return true;
+    }
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::printf(
+          "Usage: tavrok [--help | --version]\n"
+          "\n"
+          "A single-player arcade cave game: dig through the caves, collect the diamonds\n"
+          "each one needs before the time runs out, and walk into its exit.\n"
+          "\n"
+          "Cursor keys or the keypad's 8, 2, 4, 6 move, \"`\" gives up the life, \"=\" or\n"
+          "the keypad's \"+\" switches the look, left shift runs the clock fast, ESC\n"
+          "quits; F11 and F12 are cheats. Hold DEL on the opening text for the setup menu.\n"
+          "\n"
+          "The game takes no settings from the command line and ignores other arguments.\n"
+          "It reads %s (needed), %s and %s from the first of\n"
+          "these folders that holds each:\n",
+          DATAFILE_NAME, INTRO_DATAFILE_NAME, PATCHES_NAME);
+      for (const std::string& folder : data_folders())
+        std::printf("  %s\n", folder == "." ? "the working folder" : folder.c_str());
+      std::printf("\nSee tavrok(6) for more.\n");
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 // The game's own platform calls between ticks.
 bool po_ticku(Konec) { return true; }
 
 int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;
+  if (answered(argc, argv)) return 0;
   aktF = 0;
   ForceSetFont = 0;
   EnabledChange = 0;

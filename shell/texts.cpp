@@ -97,7 +97,7 @@ void opening_text() {
   line(15, "TAVROK v3.0p");
   wrln();
   line(7, "portable version with source codes");
-  line(7, "Free to play, copy and change; it comes with no warranty of any kind.");
+  line(7, TERMS);
   wrln();
   line(9, "1994  the school version ............. written by the Tavrok crew");
   line(9, "2004  the PC version with four looks .. redrawn by the Tavrok crew");

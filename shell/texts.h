@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// The terms of use, a line of the opening text; the licence in LICENSE says
+// the same at length.
+constexpr const char* TERMS = "Free to play, copy and change; it comes with no warranty of any kind.";
+
 void opening_text();
 
 // The title screen's text, written in its two steps.

@@ -31,7 +31,9 @@ cp "$build/tavrok" "$work/tavrok"
 (cd "$work" && ./tavrok >/dev/null 2>"$work/err")
 rc=$?
 [ "$rc" -eq 1 ] || fail "without TavrokDF.dat the exit status is $rc, not 1"
-grep -qx "TavrokDF.dat: cannot be read (missing, or not a datafile)" "$work/err" ||
+# It names where it looked: the working folder, the program's folder and the
+# installed data folder relative to it.
+grep -qx "TavrokDF.dat: not found in the working folder, $work or $(dirname "$work")/share/games/tavrok" "$work/err" ||
   fail "without TavrokDF.dat the message is: $(cat "$work/err")"
 echo "missing datafile: $(cat "$work/err")"
 head -c 20000 "$build/TavrokDF.dat" >"$work/TavrokDF.dat"

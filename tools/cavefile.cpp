@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -61,10 +60,4 @@ std::vector<uint8_t> cave_set(const std::string& cave_file, const std::string& s
   for (uint32_t k = 0; k < s->caves; k++) check_record(set_name + " cave " + std::to_string(k + 1), s->data + k * RECORD, RECORD);
   set.assign(s->data, s->data + s->caves * RECORD);
   return set;
-}
-
-std::string beside_tool(const std::string& name) {
-  std::error_code err;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", err);
-  return err ? name : (exe.parent_path() / name).string();
 }

@@ -16,6 +16,3 @@ std::string read_file(const std::string& path);
 // A set to point `nazev` at: the record of `cave_file` placed as cave
 // `number`, or the built-in set `set_name` (whose cave `number` must exist).
 std::vector<uint8_t> cave_set(const std::string& cave_file, const std::string& set_name, long number);
-
-// The path of a file beside the running tool (the datafile, say).
-std::string beside_tool(const std::string& name);

@@ -35,7 +35,7 @@ void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
 }  // namespace
 
 bool write_png(const std::string& path, int w, int h, const std::vector<uint8_t>& pixels,
-               const std::array<std::array<uint8_t, 3>, 256>& rgb) {
+               const std::array<std::array<uint8_t, 3>, 256>& rgb, int transparent) {
   make_crc_table();
   std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<uint8_t> ihdr;
@@ -46,6 +46,11 @@ bool write_png(const std::string& path, int w, int h, const std::vector<uint8_t>
   std::vector<uint8_t> plte;
   for (const auto& c : rgb) plte.insert(plte.end(), c.begin(), c.end());
   chunk(out, "PLTE", plte);
+  if (transparent >= 0 && transparent < 256) {
+    std::vector<uint8_t> alpha(static_cast<size_t>(transparent) + 1, 255);
+    alpha.back() = 0;
+    chunk(out, "tRNS", alpha);
+  }
 
   // Scanlines with filter byte 0, in stored deflate blocks of at most 65535.
   std::vector<uint8_t> raw;

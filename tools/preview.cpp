@@ -6,7 +6,7 @@
 //                  [--style N] [--frame F] [--ticks T] [--data FILE] --png FILE
 //
 // N: 0 2004, 1 C64, 2 ZX, 3 1994. F: animation frame 1..4. The datafile is
-// TavrokDF.dat beside the tool unless --data names another.
+// TavrokDF.dat, found as the game finds it, unless --data names another.
 
 #include <allegro.h>
 
@@ -19,6 +19,7 @@
 #include "cave/hra.h"
 #include "cave/load.h"
 #include "cave/view.h"
+#include "screen/datadirs.h"
 #include "screen/kresli.h"
 #include "screen/styly.h"
 #include "screen/text.h"
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> records = cave_set(cave, set, number);
 
   install_allegro(SYSTEM_NONE, &errno, atexit);
-  if (data.empty()) data = beside_tool("TavrokDF.dat");
+  if (data.empty()) data = find_data("TavrokDF.dat");
+  if (data.empty()) tool_fail("TavrokDF.dat: " + not_found_text() + "; name one with --data FILE");
   const char* why = datafile_sound(data.c_str());
   DATAFILE* df = *why ? nullptr : load_datafile(data.c_str());
   if (!*why) why = check_datafile(df);
