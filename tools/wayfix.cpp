@@ -168,7 +168,10 @@ Way search(const CaveSet& s, uint32_t k, const State& st, const Way& guide, size
   save(now[0].snap);
   static const Klic moves[4] = {KL_UP, KL_DOWN, KL_LEFT, KL_RIGHT};
   for (int t = 0; t < 8000 && !now.empty(); t++) {
-    std::map<std::tuple<int32_t, int32_t, int>, Lead> next;
+    // The ways of this tick, one per cell and path progress, in `pool`.
+    std::map<std::tuple<int32_t, int32_t, int>, size_t> next;
+    std::vector<Lead> pool;
+    pool.reserve(now.size() * 5);
     for (const Lead& lead : now)
       for (int a = 0; a < 5; a++) {
         Keys keys{};
@@ -189,14 +192,23 @@ Way search(const CaveSet& s, uint32_t k, const State& st, const Way& guide, size
         n.score = 10L * n.g + 40L * (need - ch) - distance();
         auto key = std::make_tuple(xp, yp, n.g);
         auto it = next.find(key);
-        if (it != next.end() && it->second.score >= n.score) continue;
+        if (it != next.end() && pool[it->second].score >= n.score) continue;
         save(n.snap);
-        next[key] = std::move(n);
+        if (it != next.end()) {
+          pool[it->second] = std::move(n);
+        } else {
+          next[key] = pool.size();
+          pool.push_back(std::move(n));
+        }
       }
+    // The best `beam` go on, sorted by index rather than by moving caves.
+    std::vector<size_t> order;
+    order.reserve(next.size());
+    for (const auto& e : next) order.push_back(e.second);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return pool[a].score > pool[b].score; });
+    if (order.size() > beam) order.resize(beam);
     now.clear();
-    for (auto& e : next) now.push_back(std::move(e.second));
-    std::stable_sort(now.begin(), now.end(), [](const Lead& a, const Lead& b) { return a.score > b.score; });
-    if (now.size() > beam) now.resize(beam);
+    for (size_t i : order) now.push_back(std::move(pool[i]));
     if (std::getenv("WAYFIX_TRACE") && t % 50 == 0 && !now.empty())
       std::fprintf(stderr, "tick %d: %zu leads, best g %d of %zu, score %ld\n", t, now.size(), now[0].g, path.size(),
                    now[0].score);
