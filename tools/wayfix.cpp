@@ -189,7 +189,9 @@ Way search(const CaveSet& s, uint32_t k, const State& st, const Way& guide, size
         for (int j = lead.g + 1; j < static_cast<int>(path.size()) && j <= lead.g + 8; j++)
           if (path[static_cast<size_t>(j)] == std::make_pair(xp, yp)) n.g = j;
         n.step = static_cast<int>(steps.size()) - 1;
-        n.score = 10L * n.g + 40L * (need - ch) - distance();
+        // No diamond in reach counts as one far off: taking the last one
+        // in reach is still worth it.
+        n.score = 10L * n.g + 40L * (need - ch) - std::min(distance(), 30);
         auto key = std::make_tuple(xp, yp, n.g);
         auto it = next.find(key);
         if (it != next.end() && pool[it->second].score >= n.score) continue;
