@@ -181,3 +181,17 @@ void styl(uint8_t n) {
     default: ActiveEFont(EFont94, fpal94); break;
   }
 }
+
+const char* open_styles(const char* path, DATAFILE** loaded) {
+  const char* why = datafile_sound(path);
+  DATAFILE* df = *why ? nullptr : load_datafile(path);
+  if (!*why) why = check_datafile(df);
+  if (*why) {
+    if (df) unload_datafile(df);
+    return why;
+  }
+  load_styles(df);
+  sbuffer = create_bitmap(640, 480);
+  *loaded = df;
+  return "";
+}

@@ -34,6 +34,12 @@ const char* check_datafile(const DATAFILE* df);
 // recolours the lettering of the 2004 style.
 void load_styles(const DATAFILE* df);
 
+// For the tools that draw without a screen: reads, checks and loads the
+// styles of the datafile at path and makes the back buffer. Returns an empty
+// string and the datafile in *loaded (to unload when done), or what is
+// wrong with the file (which is then left unloaded).
+const char* open_styles(const char* path, DATAFILE** loaded);
+
 void ActiveEFont(const EFont& record, const PALETTE palette);
 void init_font(EFont& record);
 

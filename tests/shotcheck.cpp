@@ -182,12 +182,9 @@ int main(int argc, char** argv) {
   Shot shot = read_xwd(argv[2]);
   install_allegro(SYSTEM_NONE, &errno, atexit);
   if (mode == "intro" && argc == 6) return intro_check(shot, argv[4], std::atoi(argv[5]));
-  const char* why = datafile_sound(argv[1]);
-  DATAFILE* df = *why ? nullptr : load_datafile(argv[1]);
-  if (!*why) why = check_datafile(df);
+  DATAFILE* df = nullptr;
+  const char* why = open_styles(argv[1], &df);
   if (*why) bad(std::string(argv[1]) + ": " + why);
-  load_styles(df);
-  sbuffer = create_bitmap(640, 480);
   setfont1(8, 0, 256, 0, kamenick.data(), 0);
 
   // What the text screen holds, which cells to compare, and how it is drawn.

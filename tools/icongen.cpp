@@ -102,12 +102,9 @@ int main(int argc, char** argv) {
   const std::string data = argv[1], out = argv[2];
 
   install_allegro(SYSTEM_NONE, &errno, atexit);
-  const char* why = datafile_sound(data.c_str());
-  DATAFILE* df = *why ? nullptr : load_datafile(data.c_str());
-  if (!*why) why = check_datafile(df);
+  DATAFILE* df = nullptr;
+  const char* why = open_styles(data.c_str(), &df);
   if (*why) tool_fail(data + ": " + why);
-  load_styles(df);
-  sbuffer = create_bitmap(640, 480);
   init_mb800();
   styl(0);
 

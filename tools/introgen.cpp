@@ -424,16 +424,9 @@ int main(int argc, char** argv) {
   const std::string& out = files[1];
 
   install_allegro(SYSTEM_NONE, &errno, atexit);
-  const char* why = datafile_sound(data.c_str());
-  DATAFILE* df = *why ? nullptr : load_datafile(data.c_str());
-  if (!*why) why = check_datafile(df);
-  if (*why) {
-    std::string msg = data + ": " + why;
-    if (df) unload_datafile(df);
-    tool_fail(msg);
-  }
-  load_styles(df);
-  sbuffer = create_bitmap(640, 480);
+  DATAFILE* df = nullptr;
+  const char* why = open_styles(data.c_str(), &df);
+  if (*why) tool_fail(data + ": " + why);
   init_mb800();
   styl(0);
 

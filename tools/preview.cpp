@@ -64,12 +64,9 @@ int main(int argc, char** argv) {
   install_allegro(SYSTEM_NONE, &errno, atexit);
   if (data.empty()) data = find_data("TavrokDF.dat");
   if (data.empty()) tool_fail("TavrokDF.dat: " + not_found_text() + "; name one with --data FILE");
-  const char* why = datafile_sound(data.c_str());
-  DATAFILE* df = *why ? nullptr : load_datafile(data.c_str());
-  if (!*why) why = check_datafile(df);
+  DATAFILE* df = nullptr;
+  const char* why = open_styles(data.c_str(), &df);
   if (*why) tool_fail(data + ": " + why);
-  load_styles(df);
-  sbuffer = create_bitmap(640, 480);
 
   // A new game at this cave, as the game starts it, the ticks asked for, and
   // the first half of the next tick, which makes its picture.
