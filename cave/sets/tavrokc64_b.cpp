@@ -399,6 +399,7 @@ constexpr Jeskyne caves[] = {
       "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",
     }},
     // 15. Bonus: roll each boulder over a plug above a diamond spider's shaft, then pull the plug from the nook by it.
+    //    (each spider starts at an end of its shaft, so it sets off the same way whatever a game carries in)
     {"Hatchery", 24, 200, {
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
@@ -407,11 +408,11 @@ constexpr Jeskyne caves[] = {
       "SSSSSSSSSSP...................SSSSSSSSSS",
       "SSSSSSSSSS.  O  O  O         XSSSSSSSSSS",
       "SSSSSSSSSS###########..#..#..#SSSSSSSSSS",
-      "SSSSSSSSSS###########D## ## ##SSSSSSSSSS",
+      "SSSSSSSSSS###########D## ##D##SSSSSSSSSS",
+      "SSSSSSSSSS########### ## ## ##SSSSSSSSSS",
+      "SSSSSSSSSS########### ## ## ##SSSSSSSSSS",
+      "SSSSSSSSSS########### ## ## ##SSSSSSSSSS",
       "SSSSSSSSSS########### ##D## ##SSSSSSSSSS",
-      "SSSSSSSSSS########### ## ## ##SSSSSSSSSS",
-      "SSSSSSSSSS########### ## ##D##SSSSSSSSSS",
-      "SSSSSSSSSS########### ## ## ##SSSSSSSSSS",
       "SSSSSSSSSS####################SSSSSSSSSS",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
       "SSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSSS",
