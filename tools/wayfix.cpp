@@ -24,6 +24,13 @@
 //
 // The way found is written to --out (default the guide's own file); exit
 // status 1 when none is found.
+//
+//   tavrok-wayfix WAYS SET K --replay STATE --input FILE [--states N]
+//
+// Plays the way in FILE from STATE and prints where it got, as one line of
+// JSON: ticks played, the player's cell, diamonds still needed, "died" or
+// "completed" or null, and the grid a letter a cell ('A' + element code).
+// tools/plan builds ways step by step with it.
 
 #include <array>
 #include <cstdio>
@@ -230,7 +237,7 @@ int main(int argc, char** argv) {
   if (k < 1 || k > s->caves) tool_fail("no cave " + std::string(argv[3]) + " in " + s->name);
   int n = 20, window = 120;
   std::string path = way_path(ways, *s, k, "");
-  std::string out = path, only, skip, one;
+  std::string out = path, only, skip, one, replay, input;
   size_t beam = 300;
   for (int i = 4; i < argc; i += 2) {
     std::string a = argv[i];
@@ -242,7 +249,38 @@ int main(int argc, char** argv) {
     else if (a == "--search") one = argv[i + 1];
     else if (a == "--beam") beam = static_cast<size_t>(std::atoi(argv[i + 1]));
     else if (a == "--out") out = argv[i + 1];
+    else if (a == "--replay") replay = argv[i + 1];
+    else if (a == "--input") input = argv[i + 1];
     else tool_fail("unknown argument '" + a + "'");
+  }
+  if (!replay.empty()) {
+    if (input.empty()) tool_fail("--replay needs --input FILE");
+    game_ways = ways;
+    State st{replay};
+    for (const State& c : states_for(*s, k, n))
+      if (c.label == replay) st = c;
+    if (st.label != "fresh" && st.label != "game" && st.label != "game-bl" && st.ticks == 0 && !st.all255)
+      tool_fail("no state '" + replay + "'");
+    Way w = read_way(input);
+    start_from(*s, k, st);
+    Konec end = HRAJE;
+    int ticks = 0;
+    for (size_t t = 0; t < w.size() && end == HRAJE; t++, ticks++) {
+      headless_keys = w[t];
+      tick_show();
+      end = tick_play();
+    }
+    headless_keys = {};
+    std::string grid;
+    for (int y = 0; y < CH; y++) {
+      grid += y ? ",\"" : "\"";
+      for (int x = 0; x < CW; x++) grid += static_cast<char>('A' + sektor[at(x, y)]);
+      grid += '"';
+    }
+    const char* ended = end == HRAJE ? "null" : end == DOKONCIL && citac == 0 ? "\"completed\"" : "\"died\"";
+    std::printf("{\"tick\":%d,\"xp\":%d,\"yp\":%d,\"ch\":%u,\"smrt\":%u,\"end\":%s,\"grid\":[%s]}\n", ticks, xp, yp,
+                ch, smrt, ended, grid.c_str());
+    return 0;
   }
   Way guide = read_way(path);
   std::vector<State> states;
