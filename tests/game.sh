@@ -1,40 +1,77 @@
-# Shared by the end-to-end scripts: starting the real program on the virtual
-# display and typing keys into it. Needs $build, $work and fail().
+# Shared by the scripts that run the real program on the virtual display:
+# ". game.sh BUILD_DIR" gives $build, a scratch folder $work, fail(), and
+# starting, typing into, looking at and ending the program.
+build=$(cd "$1" && pwd) || exit 1
+work=$(mktemp -d)
+game=""
+trap '[ -n "$game" ] && kill -9 "$game" 2>/dev/null; rm -rf "$work"' EXIT
+fail() {
+  echo "$(basename "$0" .sh): ${what:+$what: }$*" >&2
+  [ -s "$work/err" ] && sed 's/^/program stderr: /' "$work/err" >&2
+  exit 1
+}
 
-# Starts the game in the build folder; sets $game and $win. A display that
-# refuses a connection now and then, right after the last program left it,
-# is not what the scripts test: such a start is tried again, and counted.
+# Starts PROGRAM (the built game by default); sets $game and $win. A start the
+# display refuses, right after the last program left it, is tried again.
 restarts=0
 start() {
-  cd "$build" || exit 1
   for try in 1 2 3; do
-    ./tavrok >"$work/out" 2>"$work/err" &
+    "${1:-$build/tavrok}" >"$work/out" 2>"$work/err" &
     game=$!
-    win=""
     for i in $(seq 100); do
-      win=$(xdotool search --onlyvisible --name '.' 2>/dev/null | head -n 1)
-      [ -n "$win" ] && break
-      kill -0 "$game" 2>/dev/null || break
+      win=$(xdotool search --onlyvisible --name . 2>/dev/null | head -n 1)
+      [ -n "$win" ] || ! kill -0 "$game" 2>/dev/null && break
       sleep 0.1
     done
-    [ -n "$win" ] && break
-    wait "$game"
-    game=""
-    grep -q "FATAL ERROR: cannot initialize graphics mode" "$work/out" || break
+    [ -z "$win" ] && grep -q "cannot initialize graphics" "$work/out" || break
     restarts=$((restarts + 1))
     sleep 0.5
   done
-  [ -n "$win" ] || fail "no window appeared; the program said: $(cat "$work/out")"
-  # Without a window manager the keyboard goes to the window under the
-  # pointer; keys are typed as a person types them.
-  xdotool mousemove 320 240
+  [ -n "$win" ] || fail "no window; the program said: $(cat "$work/out")"
+  xdotool mousemove 320 240  # no window manager: the keys go to the window under the pointer
 }
 
-# The game looks at the keys once a tick: a key is held for a few ticks, and
-# let go for a few before the next press, or the two presses look like one.
-press() {  # key, seconds held
-  xdotool keydown "$1"
-  sleep "${2:-0.4}"
-  xdotool keyup "$1"
-  sleep 0.3
+# Each KEY[:SECONDS] held (0.4 s by default) and let go for 0.3 s: the game
+# looks at the keys once a tick, and two presses too close look like one.
+press() {
+  for key; do
+    held=${key#*:}
+    [ "$held" = "$key" ] && held=0.4
+    xdotool keydown "${key%:*}" sleep "$held" keyup "${key%:*}" sleep 0.3
+  done
+}
+
+# Presses KEYS, then waits at most six seconds for tavrok-shotcheck's MODE...
+see() {  # keys mode...
+  press $1
+  shift
+  "$build/tavrok-shotcheck" "$build/TavrokDF.dat" 6 "$@" >"$work/shot" || fail "not $*: $(cat "$work/shot")"
+  echo "$*: $(cat "$work/shot")"
+}
+
+# The ways out for ends().
+term() { kill -TERM "$game"; }
+interrupt() { kill -INT "$game"; }
+close() { "$build/tavrok-shotcheck" close "$win"; }
+lost() { xdotool windowkill "$win"; }
+
+# Runs COMMAND...; the program must end within SECONDS with STATUS and only its
+# start-up and closing lines, or after a lost display only the line saying so.
+ends() {  # seconds status command...
+  limit=$1 want=$2
+  shift 2
+  t0=$(date +%s%N)
+  "$@"
+  timeout "$limit" tail -s 0.02 --pid="$game" -f /dev/null || fail "$*: still running after $limit s"
+  took=$((($(date +%s%N) - t0) / 1000000))
+  wait "$game"
+  rc=$?
+  game=""
+  [ "$rc" -eq "$want" ] || fail "$*: status $rc, not $want"
+  [ "$want" -eq 1 ] && said="tavrok: lost the connection to the display" || said=""
+  [ "$(cat "$work/err")" = "$said" ] || fail "$*: standard error is not '$said'"
+  lines='\nTavrokC64/ZX/PC-1994/PC-2004started...\n\n\nBye...\n\n'
+  [ "$want" -eq 1 ] || [ "$(od -An -c "$work/out" | tr -d ' \n')" = "$lines" ] ||
+    fail "$*: standard output is not the start-up and closing lines only: $(cat "$work/out")"
+  echo "$* ends the program in $took ms with status $rc"
 }

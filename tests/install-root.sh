@@ -5,82 +5,45 @@
 # It downloads a minimal Debian and takes minutes, so it is not part of
 # tools/check. Needs root, debootstrap and a package made with
 # "cmake --build BUILD --target package":
-#
 #   tests/with-xvfb.sh tests/install-root.sh BUILD
-set -eu
-build=$(cd "$1" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-fail() {
-  echo "install-root: $*" >&2
-  exit 1
-}
-
-# Inside a private mount namespace: the mounts vanish with it.
-if [ "${2:-}" = --inside ]; then
-  root=$3
-  game=""
-  trap '[ -n "$game" ] && kill "$game" 2>/dev/null' EXIT
-  mount -t proc proc "$root/proc"
-  mount --bind /dev "$root/dev"
-  mkdir -p "$root/tmp/.X11-unix"
-  mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
-  in_root() { chroot "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games \
-    DEBIAN_FRONTEND=noninteractive DISPLAY="$DISPLAY" HOME=/root "$@"; }
-  # What the root holds, less the package manager's own records, caches and logs.
-  files() {
-    (cd "$root" && find . -xdev \( -path ./proc -o -path ./dev -o -path ./tmp -o -path ./run \
-      -o -path ./var/lib/dpkg -o -path ./var/lib/apt -o -path ./var/cache -o -path ./var/log \) -prune -o -print) |
-      sort >"$1"
-  }
-  in_root apt-get update -qq
-  files "$root/../before"
-  cp "$4" "$root/tmp/"
-  in_root sh -c "cd /tmp && apt install -y -q ./$(basename "$4")" >"$root/../apt.log" 2>&1 ||
-    fail "apt install failed: $(tail -n 20 "$root/../apt.log")"
-  in_root dpkg -L tavrok >"$root/../owned"
-  echo "installed: $(grep -c "" "$root/../owned") paths, $(grep -c "^Setting up" "$root/../apt.log") packages set up"
-
-  # Started as the desktop menu starts it, from the home folder.
-  exec_line=$(sed -n 's/^Exec=//p' "$root"/usr/share/applications/*.desktop)
-  in_root sh -c "cd && exec $exec_line" >"$root/../stdout" 2>"$root/../stderr" &
-  game=$!
-  seen=""
-  for i in $(seq 100); do
-    sleep 0.2
-    kill -0 "$game" 2>/dev/null || fail "the game ended: $(cat "$root/../stdout" "$root/../stderr")"
-    xwd -root -silent >"$root/../shot.xwd"
-    "$build/tavrok-shotcheck" "$root/usr/share/games/tavrok/TavrokDF.dat" "$root/../shot.xwd" opening \
-      >"$root/../check" && seen=1 && break
-  done
-  kill -TERM "$game"
-  wait "$game" 2>/dev/null || true
-  game=""
-  [ -n "$seen" ] || fail "the installed game never showed the opening text: $(cat "$root/../check")"
-  echo "started from its desktop entry (Exec=$exec_line): $(cat "$root/../check")"
-
-  in_root apt remove -y -q tavrok >>"$root/../apt.log" 2>&1 || fail "apt remove failed"
-  in_root dpkg -s tavrok >/dev/null 2>&1 && fail "tavrok is still known to dpkg after apt remove"
-  while read -r path; do
-    [ -d "$root$path" ] || [ ! -e "$root$path" ] || fail "$path is left after apt remove"
-  done <"$root/../owned"
-  in_root apt-get autoremove --purge -y -q >>"$root/../apt.log" 2>&1 || fail "apt-get autoremove failed"
-  files "$root/../after"
-  diff "$root/../before" "$root/../after" >"$root/../diff" ||
-    fail "the root differs from before the install (< gone, > left): $(cat "$root/../diff")"
-  echo "removed: nothing of it left, and the root holds the same files as before"
-  exit 0
-fi
-
+. "$(dirname "$0")/game.sh"
 [ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap, chroot)"
 [ -n "${DISPLAY:-}" ] || fail "run it through tests/with-xvfb.sh"
-command -v debootstrap >/dev/null || fail "needs debootstrap (tools/deps test installs it)"
 deb=$(ls "$build"/tavrok_*.deb 2>/dev/null | tail -n 1)
 [ -n "$deb" ] || fail "no $build/tavrok_*.deb: make it with cmake --build $build --target package"
-work=$(mktemp -d)
-trap 'rm -rf --one-file-system "$work"' EXIT
-start=$(date +%s)
-debootstrap --variant=minbase bookworm "$work/root" >"$work/debootstrap.log" 2>&1 ||
-  fail "debootstrap failed: $(tail -n 20 "$work/debootstrap.log")"
-echo "a fresh Debian 12 root in $(($(date +%s) - start)) s"
-unshare --mount --propagation private "$here/install-root.sh" "$build" --inside "$work/root" "$deb"
-echo "install-root: every check passed in $(($(date +%s) - start)) s"
+root=$work/root
+debootstrap --variant=minbase bookworm "$root" >"$work/log" 2>&1 || fail "debootstrap: $(tail -n 20 "$work/log")"
+mkdir -p "$root/tmp/.X11-unix" && cp "$deb" "$root/tmp/" || fail "cannot write in $root"
+# A command in the root, with its mounts in a namespace of its own that
+# vanishes with it.
+in_root() {
+  unshare --mount --propagation private sh -c 'mount -t proc proc "$0/proc" && mount --bind /dev "$0/dev" &&
+    mount --bind /tmp/.X11-unix "$0/tmp/.X11-unix" && exec chroot "$0" env -i DISPLAY="$DISPLAY" HOME=/root \
+    PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games DEBIAN_FRONTEND=noninteractive "$@"' "$root" "$@"
+}
+# What the root holds, less the package manager's own records, caches and logs.
+files() {
+  (cd "$root" && find . \( -path ./proc -o -path ./dev -o -path ./tmp -o -path ./run -o -path ./var/lib/dpkg \
+    -o -path ./var/lib/apt -o -path ./var/cache -o -path ./var/log \) -prune -o -print) | sort >"$work/$1"
+}
+in_root apt-get update -qq || fail "apt-get update failed"
+files before
+in_root sh -c "cd /tmp && apt install -y -q ./${deb##*/}" >"$work/log" 2>&1 ||
+  fail "apt install: $(tail -n 20 "$work/log")"
+
+# Started as the desktop menu starts it, from the home folder.
+exec_line=$(sed -n 's/^Exec=//p' "$root"/usr/share/applications/*.desktop)
+from_menu() { in_root sh -c "cd && exec $exec_line"; }
+start from_menu
+"$build/tavrok-shotcheck" "$root/usr/share/games/tavrok/TavrokDF.dat" 20 opening ||
+  fail "started by Exec=$exec_line, the game showed no opening text"
+kill -TERM "$game"
+wait "$game"
+game=""
+
+in_root apt remove -y -q tavrok >>"$work/log" 2>&1 || fail "apt remove failed"
+in_root dpkg -s tavrok >/dev/null 2>&1 && fail "tavrok is still known to dpkg after apt remove"
+in_root apt-get autoremove --purge -y -q >>"$work/log" 2>&1 || fail "apt-get autoremove failed"
+files after
+diff "$work/before" "$work/after" >&2 || fail "the root differs from before the install (< gone, > left)"
+echo "install-root: installed, started from its desktop entry, removed, and nothing of it left"

@@ -1,5 +1,5 @@
-// JPEG streams made by the tests themselves with libjpeg, and packfiles that
-// read from memory.
+// JPEG streams made with libjpeg, libjpeg's own decoding of them, and
+// packfiles that read from memory.
 #pragma once
 
 #include <allegro.h>
@@ -12,6 +12,14 @@
 // `grey`), at the given quality, as a baseline or progressive stream.
 std::string encode_jpeg(int w, int h, const std::vector<uint32_t>& px, bool grey, int quality = 95,
                         bool progressive = false);
+
+// RGB or grey samples row after row, at scale 1/denom, with or without the
+// fast options (integer transform, plain upsampling).
+struct Decoded {
+  int w, h, comps;
+  std::vector<uint8_t> px;
+};
+Decoded decode_jpeg(const std::string& bytes, bool grey, int denom, bool fast);
 
 // A packfile reading `bytes` (which must outlive it).
 PACKFILE* memory_packfile(const std::string& bytes);

@@ -1,220 +1,247 @@
-// A whole game through `hra`: what each end of a cave leads to, the time
-// bonus, game over, the end of the set and ESC.
+// A running cave tick by tick, and whole games through `hra`: the cave
+// start, the countdown, the death sequence, the cheat keys, what each end of
+// a cave leads to, the time bonus, game over, the end of the set, ESC and the
+// title loop.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "cave/hra.h"
-#include "cave/load.h"
+#include "cave/stav.h"
 #include "tests/pic.h"
-#include "tools/headless.h"
 
 namespace {
 
-// What the game reported at the end of a tick.
-struct Seen {
-  Konec k;
-  uint32_t cave, sc, zi;
-  int32_t cas;
-};
+using Feed = std::vector<std::vector<Klic>>;
+
+struct Seen { Konec k; uint32_t cave, sc, zi; int32_t cas; };  // a tick's end, as the game reported it
 std::vector<Seen> seen;
-size_t limit;    // ticks before the hook stops the game
+size_t limit;    // ticks before the hook stops the game; it then holds ESC for good, which ends a title that follows
 Keys after_end;  // held from a cave's end on, when no feed lets keys go
 
 bool record_tick(Konec k) {
   seen.push_back({k, aksektor, sc, zi, cas});
   if (k != HRAJE) headless_keys = after_end;
-  return seen.size() < limit;
+  if (seen.size() < limit) return true;
+  headless_keys[KL_ESC] = true;
+  headless_feed = nullptr;
+  return false;
 }
-
-using Feed = std::vector<std::vector<Klic>>;
 
 class Game : public ::testing::Test {
  protected:
-  std::vector<uint8_t> set = std::vector<uint8_t>(20 * RECORD);  // 20 caves: a C64-sized set
+  std::vector<uint8_t> set = std::vector<uint8_t>(20 * RECORD);  // 20 caves, every one "PX" at first
   std::vector<Keys> feed;
 
-  void SetUp() override {
-    fresh();
-    limit = 1000;
-    after_end = {};
-    headless_po_ticku = record_tick;
-    for (uint32_t k = 1; k <= 20; k++) cave(k, {"PX"}, 100);
-  }
+  void SetUp() override { reset(); }
   void TearDown() override {
     headless_feed = nullptr;
     headless_po_ticku = nullptr;
   }
-
-  void cave(uint32_t k, const Pic& p, unsigned time) {
-    std::vector<uint8_t> r = record(p, 0, time);
+  void reset() {
+    fresh();
+    seen.clear();
+    limit = 1000;
+    after_end = {};
+    headless_po_ticku = record_tick;
+    nazev = set.data();
+    for (uint32_t k = 1; k <= 20; k++) cave(k, {"PX"});
+  }
+  void cave(uint32_t k, const Pic& p, unsigned time = 100, unsigned need = 0) {
+    std::vector<uint8_t> r = record(p, need, time);
     std::copy(r.begin(), r.end(), set.begin() + (k - 1) * RECORD);
   }
-
-  // Plays a game from cave `start`, one feed entry a tick (none: the keys stay
-  // as the test holds them).
-  Konec play(uint32_t start, const Feed& keys) {
+  // A new game at cave k, to be played tick by tick.
+  void start(uint32_t k) {
+    tstart = k;
+    new_game();
+    cave_start();
+  }
+  Konec tick(const std::vector<Klic>& keys = {}) {
+    headless_keys = keys_of(keys);
+    tick_show();
+    return tick_play();
+  }
+  // Keys held one feed entry a tick (none: the keys stay as the test holds them).
+  void hold(const Feed& keys) {
     feed.clear();
-    for (const auto& tick : keys) {
-      Keys h{};
-      for (Klic k : tick) h[k] = true;
-      feed.push_back(h);
-    }
+    for (const auto& t : keys) feed.push_back(keys_of(t));
     headless_feed = keys.empty() ? nullptr : &feed;
     headless_fed = 0;
-    seen.clear();
-    nazev = set.data();
-    tstart = start;
-    return hra();
   }
-
-  // Index of the first tick that ended a cave.
-  static size_t first_end() {
-    for (size_t i = 0; i < seen.size(); i++)
-      if (seen[i].k != HRAJE) return i;
-    return seen.size();
+  // A whole game from cave k.
+  Konec play(uint32_t k, const Feed& keys) {
+    hold(keys);
+    tstart = k;
+    return hra();
   }
 };
 
-const Feed die = {{KL_KILL}};
+TEST_F(Game, CaveStartLoadsTheCaveInsideTheRingAndShowsTheStatus) {
+  cave(4, {"  *", " PX"}, 120, 7);
+  start(4);
+  EXPECT_EQ(pic(4, 2), (Pic{"  *#", " PX#"}));
+  EXPECT_TRUE(ring_whole());
+  EXPECT_EQ(player(), XY(1, 1));
+  EXPECT_EQ(aktual, E_PLAYER);
+  EXPECT_EQ(headless_log.delay_ticks, 10);
+  EXPECT_EQ(text(12, 5), (Pic{"00000 Score ", "00003 Lives ", "00007 Need  ", "00004 Sector", "00120 Time  "}));
+  EXPECT_EQ(cell(0, 0)[1], SColor) << "the status line keeps the colours of the cleared screen";
+  // Five digits, and the labels written every time.
+  sc = 100042;
+  Ggotoxy(7, 1);
+  pwrite("XXXXX");
+  stav();
+  EXPECT_EQ(text(12, 1)[0], "00042 Score ");
+  // With bonus caves every fifth cave is one.
+  for (bl = 0; bl <= 1; bl++)
+    for (aksektor = 1; aksektor <= 20; aksektor++) {
+      load();
+      EXPECT_EQ(el, bl == 1 && aksektor % 5 == 0 ? 1 : 0) << aksektor;
+    }
+}
 
+TEST_F(Game, CountdownRunsBeforeTheDisplayAndKillsAtZero) {
+  cave(1, {"P"}, 120);
+  start(1);
+  const struct { int t; int32_t cas; const char* shown; } checks[] = {
+      {1, 4799, "00119"}, {40, 4760, "00119"}, {41, 4759, "00118"}, {4761, 39, "00000"}, {4800, 0, "00000"}};
+  int t = 0;
+  for (const auto& c : checks) {
+    for (; t < c.t; t++) ASSERT_EQ(tick(), HRAJE) << t;
+    EXPECT_EQ(cas, c.cas);
+    EXPECT_EQ(text(5, 5)[4], c.shown) << t;
+  }
+  EXPECT_EQ(XY(citac, xp), XY(10, 255));
+  // A cave without time never counts down.
+  reset();
+  cave(1, {"P"}, 0);
+  start(1);
+  for (t = 0; t < 100; t++) ASSERT_EQ(tick(), HRAJE);
+  EXPECT_EQ(cas, 0);
+}
+
+TEST_F(Game, DeathSequenceAndTheDiamondCheat) {
+  cave(1, {"PX ", "S.O"});
+  start(1);
+  tick({KL_F11});  // diamonds around him, but not on steel
+  EXPECT_EQ(pic(3, 2), (Pic{"P* ", "S*O"}));
+  EXPECT_TRUE(ring_whole());
+  tick({KL_KILL});  // the explosion is made in the tick and advanced by its cave tick
+  EXPECT_EQ(pic(3, 2), (Pic{"22 ", "S2O"}));
+  EXPECT_EQ(player(), XY(255, 255));
+  // Neither steps nor diamonds while he is dead.
+  for (int t = 3; t <= 10; t++) ASSERT_EQ(tick({KL_F11, KL_RIGHT, KL_DOWN}), HRAJE) << t;
+  EXPECT_EQ(pic(3, 2), (Pic{"   ", "S O"}));
+  EXPECT_EQ(player(), XY(255, 255));
+  EXPECT_EQ(zi, 3u);
+  EXPECT_EQ(tick(), ZEMREL);
+  EXPECT_EQ(text(5, 2)[1], "00002");
+  cave_start();  // lives left: the cave starts again
+  EXPECT_EQ(pic(3, 2), (Pic{"PX ", "S.O"}));
+  EXPECT_EQ(player(), XY(0, 0));
+  EXPECT_EQ(tick(), HRAJE);
+}
+
+TEST_F(Game, HeldDirectionsStepUpDownLeftRightInOrderAlternatingTwoFrames) {
+  cave(1, {"     ", "     ", "  P  ", "     ", "     "});
+  start(1);
+  const struct { std::vector<Klic> keys; int x, y, aktual; } steps[] = {
+      {{KL_UP, KL_LEFT}, 1, 1, 8}, {{KL_UP, KL_DOWN}, 1, 1, 2}, {{KL_DOWN}, 1, 2, 3},  {{KL_DOWN}, 1, 3, 2},
+      {{KL_UP}, 1, 2, 4},          {{KL_UP}, 1, 1, 5},          {{KL_RIGHT}, 2, 1, 6}, {{KL_RIGHT}, 3, 1, 7},
+      {{KL_LEFT}, 2, 1, 8},        {{KL_LEFT}, 1, 1, 9}};
+  for (const auto& s : steps) {
+    tick(s.keys);
+    EXPECT_EQ(player(), XY(s.x, s.y));
+    EXPECT_EQ(aktual, s.aktual);
+  }
+}
+
+// Whole games. For every tick that ends a cave, counted from the game's
+// start: how, in which cave, then the cave, lives and score at the next tick
+// (or when the game is over). Setup: 'b' bonus caves, 'l' the lives cheat,
+// 't' the time cheat. A cave of 100 units of time ended in its first or
+// second tick leaves 12 steps of 8 points of time bonus.
 TEST_F(Game, WhatEachCaveEndLeadsTo) {
-  struct Row {
-    const char* what;
-    uint8_t bl, lives_cheat;
-    uint32_t start;
-    Pic p;
-    Feed keys;
-    Konec end;
-    size_t tick;  // of the cave
-    uint32_t next, zi, sc;  // at the next cave's first tick
-  } rows[] = {
-      // 100 time units: 3998 ticks left after two give 12 steps of time bonus.
-      {"exit", 0, 0, 1, {"PX"}, {{KL_RIGHT}}, DOKONCIL, 2, 2, 3, 10 + 96},
-      {"death", 0, 0, 1, {"PX"}, die, ZEMREL, 10, 1, 2, 0},
-      {"death, lives cheat", 0, 1, 1, {"PX"}, die, ZEMREL, 10, 1, 3, 0},
-      {"cave 5 without bonus caves", 0, 0, 5, {"PX"}, die, ZEMREL, 10, 5, 2, 0},
-      {"bonus cave alive", 1, 0, 5, {"PX"}, {{KL_RIGHT}}, DOKONCIL, 2, 6, 4, 10 + 96},
-      {"bonus cave 10 alive", 1, 0, 10, {"PX"}, {{KL_RIGHT}}, DOKONCIL, 2, 11, 4, 10 + 96},
-      {"ordinary cave among bonus caves", 1, 0, 4, {"PX"}, die, ZEMREL, 10, 4, 2, 0},
-      {"death in a bonus cave", 1, 0, 15, {"PX"}, die, DOKONCIL, 10, 16, 3, 10},
-      // He enters the exit and the spider kills him in the same tick.
-      {"exit and death in one tick", 1, 0, 5, {"PXB"}, {{KL_RIGHT}}, DOKONCIL, 2, 6, 3, 10 + 96},
+  using End = std::tuple<size_t, Konec, uint32_t, uint32_t, uint32_t, uint32_t>;
+  Feed late_kill(35), late_exit(38), three_deaths(21);
+  late_kill.push_back({KL_KILL});
+  late_exit.push_back({KL_RIGHT});
+  three_deaths[0] = three_deaths[10] = three_deaths[20] = {KL_KILL};  // the first tick of each try
+  const Feed die = {{KL_KILL}}, exit = {{KL_RIGHT}}, f12 = {{KL_F12}};
+  const struct {
+    const char* what; std::string setup; uint32_t start; Pic p; unsigned time; Feed keys; Konec ret; std::vector<End> ends;
+  } games[] = {
+      {"exit", "", 1, {"PX"}, 100, exit, HRAJE, {{2, DOKONCIL, 1, 2, 3, 106}}},
+      {"death, nine ticks later", "", 1, {"PX"}, 100, die, HRAJE, {{10, ZEMREL, 1, 1, 2, 0}}},
+      {"a held kill key postpones it", "", 1, {"PX"}, 100, Feed(5, {KL_KILL}), HRAJE, {{14, ZEMREL, 1, 1, 2, 0}}},
+      {"death, lives cheat", "l", 1, {"PX"}, 100, die, HRAJE, {{10, ZEMREL, 1, 1, 3, 0}}},
+      {"the time runs out", "", 1, {"PX"}, 1, {}, HRAJE, {{49, ZEMREL, 1, 1, 2, 0}}},
+      {"a time-out restarts the sequence", "", 1, {"PX"}, 1, late_kill, HRAJE, {{49, ZEMREL, 1, 1, 2, 0}}},
+      {"the level cheat", "", 1, {"P"}, 100, f12, HRAJE, {{1, DOKONCIL, 1, 2, 3, 106}}},
+      {"the level cheat in the sequence", "", 1, {"P"}, 100, {{KL_KILL}, {}, {KL_F12}}, HRAJE,
+       {{3, DOKONCIL, 1, 2, 3, 106}}},
+      {"bonus cave alive", "b", 5, {"PX"}, 100, exit, HRAJE, {{2, DOKONCIL, 5, 6, 4, 106}}},
+      {"death in a bonus cave", "b", 15, {"PX"}, 100, die, HRAJE, {{10, DOKONCIL, 15, 16, 3, 10}}},
+      {"the exit wins over a death in the same tick", "b", 5, {"PXB"}, 100, exit, HRAJE, {{2, DOKONCIL, 5, 6, 3, 106}}},
+      {"and over the time running out in the next", "", 1, {"PX"}, 1, late_exit, HRAJE, {{40, DOKONCIL, 1, 2, 3, 10}}},
+      {"time bonus: whole 320-tick steps", "t", 1, {"P"}, 8, f12, HRAJE, {{1, DOKONCIL, 1, 2, 3, 18}}},
+      {"time bonus: 319 ticks", "", 1, {"P"}, 8, f12, HRAJE, {{1, DOKONCIL, 1, 2, 3, 10}}},
+      {"time bonus: 959 ticks", "", 1, {"P"}, 24, f12, HRAJE, {{1, DOKONCIL, 1, 2, 3, 26}}},
+      {"the last life ends the game", "", 1, {"PX"}, 100, three_deaths, PROHRAL,
+       {{10, ZEMREL, 1, 1, 2, 0}, {20, ZEMREL, 1, 1, 1, 0}, {30, PROHRAL, 1, 1, 0, 0}}},
+      {"the lives cheat keeps them", "l", 1, {"PX"}, 100, three_deaths, HRAJE,
+       {{10, ZEMREL, 1, 1, 3, 0}, {20, ZEMREL, 1, 1, 3, 0}, {30, ZEMREL, 1, 1, 3, 0}}},
+      {"the last cave ends the set, with no time bonus", "", 19, {"PX"}, 100, {{KL_RIGHT}, {}, {KL_RIGHT}}, PROSEL,
+       {{2, DOKONCIL, 19, 20, 3, 106}, {4, PROSEL, 20, 21, 3, 116}}},
+      // ESC quits only at the end of a tick that goes on.
+      {"ESC in a cave", "", 1, {"PX"}, 100, {{}, {KL_ESC}}, ODESEL, {{2, ODESEL, 1, 1, 3, 0}}},
+      {"ESC on a death's last tick", "", 1, {"PX"}, 100, {{KL_KILL}, {}, {}, {}, {}, {}, {}, {}, {}, {KL_ESC}, {KL_ESC}},
+       ODESEL, {{10, ZEMREL, 1, 1, 2, 0}, {11, ODESEL, 1, 1, 2, 0}}},
+      // The feed lets keys go between caves: the whole time bonus.
+      {"ESC on a completion", "", 1, {"PX"}, 100, {{KL_F12, KL_ESC}, {KL_ESC}}, ODESEL,
+       {{1, DOKONCIL, 1, 2, 3, 106}, {2, ODESEL, 2, 2, 3, 106}}},
   };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
-    fresh();
-    bl = r.bl;
-    tziv = r.lives_cheat;
-    cave(r.start, r.p, 100);
-    limit = 12;
-    EXPECT_EQ(play(r.start, r.keys), HRAJE) << "the hook stopped it";
-    size_t e = first_end();
-    ASSERT_LT(e + 1, seen.size());
-    EXPECT_EQ(seen[e].k, r.end);
-    EXPECT_EQ(seen[e].cave, r.start);
-    EXPECT_EQ(e + 1, r.tick);
-    EXPECT_EQ(seen[e + 1].cave, r.next);
-    EXPECT_EQ(seen[e + 1].zi, r.zi);
-    EXPECT_EQ(seen[e + 1].sc, r.sc);
+  for (const auto& g : games) {
+    SCOPED_TRACE(g.what);
+    reset();
+    for (char c : g.setup) (c == 'b' ? bl : c == 'l' ? tziv : tcas) = 1;
+    cave(g.start, g.p, g.time);
+    limit = g.ret == HRAJE ? std::get<0>(g.ends.back()) + 1 : 1000;  // a tick past the last end
+    EXPECT_EQ(play(g.start, g.keys), g.ret);
+    std::vector<End> ends;
+    for (size_t i = 0; i < seen.size(); i++) {
+      Seen n = i + 1 < seen.size() ? seen[i + 1] : Seen{HRAJE, aksektor, sc, zi, cas};
+      if (seen[i].k != HRAJE) ends.emplace_back(i + 1, seen[i].k, seen[i].cave, n.cave, n.zi, n.sc);
+    }
+    EXPECT_EQ(ends, g.ends);
+    EXPECT_EQ(XY(headless_log.gameovers, headless_log.prosels), XY(g.ret == PROHRAL, g.ret == PROSEL));
   }
-}
-
-TEST_F(Game, TimeBonusIsWhole320TickStepsOf8Points) {
-  struct Row {
-    uint8_t time_cheat;
-    unsigned units;
-    int32_t left;  // when the cave ends
-    uint32_t sc;   // at the next cave: 10 for the cave, 8 a step
-  } rows[] = {{1, 8, 320, 18}, {0, 8, 319, 10}, {0, 24, 959, 26}, {1, 25, 1000, 34}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.left);
-    fresh();
-    tcas = r.time_cheat;
-    cave(1, {"P"}, r.units);
-    limit = 2;
-    play(1, {{KL_F12}});
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].k, DOKONCIL);
-    EXPECT_EQ(seen[0].cas, r.left);
-    EXPECT_EQ(seen[1].sc, r.sc);
-  }
-}
-
-TEST_F(Game, LastLifeEndsTheGame) {
-  Feed keys(21);
-  keys[0] = keys[10] = keys[20] = {KL_KILL};  // the first tick of each try
-  EXPECT_EQ(play(1, keys), PROHRAL);
-  ASSERT_EQ(seen.size(), 30u);
-  const size_t ends[] = {9, 19, 29};
-  for (size_t i = 0; i < 3; i++) {
-    EXPECT_EQ(seen[ends[i]].k, i < 2 ? ZEMREL : PROHRAL);
-    EXPECT_EQ(seen[ends[i]].zi, 2 - i);
-    EXPECT_EQ(seen[ends[i]].cave, 1u);
-  }
-  EXPECT_EQ(headless_log.gameovers, 1);
-  EXPECT_EQ(headless_log.prosels, 0);
-
-  // With the lives cheat the same deaths cost nothing.
-  fresh();
-  tziv = 1;
-  limit = 40;
-  EXPECT_EQ(play(1, keys), HRAJE);
-  for (const Seen& s : seen) {
-    EXPECT_NE(s.k, PROHRAL);
-    EXPECT_EQ(s.zi, 3u);
-  }
-  EXPECT_EQ(headless_log.gameovers, 0);
-}
-
-TEST_F(Game, LastCaveEndsTheSetWithoutTimeBonus) {
-  EXPECT_EQ(play(19, {{KL_RIGHT}, {}, {KL_RIGHT}}), PROSEL);
-  ASSERT_EQ(seen.size(), 4u);
-  EXPECT_EQ(seen[1].k, DOKONCIL);
-  EXPECT_EQ(seen[3].k, PROSEL);
-  EXPECT_EQ(seen[3].cave, 20u);
-  EXPECT_GT(seen[3].cas, 320);
-  EXPECT_EQ(sc, seen[3].sc + 10);
-  EXPECT_EQ(headless_log.prosels, 1);
-  EXPECT_EQ(headless_log.gameovers, 0);
-}
-
-TEST_F(Game, EscQuitsOnlyAtTheEndOfATickThatGoesOn) {
-  struct Row {
-    const char* what;
-    Feed keys;
-    std::vector<size_t> ends;  // ticks that end a cave; the last one quits
-    uint32_t cave;             // where it quits
-  } rows[] = {
-      {"in a cave", {{}, {KL_ESC}}, {2}, 1},
-      {"on a death's last tick", {{KL_KILL}, {}, {}, {}, {}, {}, {}, {}, {}, {KL_ESC}, {KL_ESC}}, {10, 11}, 1},
-      {"on a completion", {{KL_F12, KL_ESC}, {KL_ESC}}, {1, 2}, 2},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
-    fresh();
-    EXPECT_EQ(play(1, r.keys), ODESEL);
-    std::vector<size_t> ends;
-    for (size_t i = 0; i < seen.size(); i++)
-      if (seen[i].k != HRAJE) ends.push_back(i + 1);
-    EXPECT_EQ(ends, r.ends);
-    EXPECT_EQ(seen.back().k, ODESEL);
-    EXPECT_EQ(seen.back().cave, r.cave);
-  }
-  // The feed lets keys go between caves, so that completion got its whole
-  // time bonus (3999 ticks left: 12 steps).
-  EXPECT_EQ(seen.back().sc, 10u + 96);
-
   // ESC held through the time bonus cuts it after one step, and the game
   // ends at the end of the next cave's first tick.
-  fresh();
-  headless_keys[KL_F12] = headless_keys[KL_ESC] = true;
-  after_end[KL_ESC] = true;
+  reset();
+  headless_keys[KL_F12] = headless_keys[KL_ESC] = after_end[KL_ESC] = true;
   EXPECT_EQ(play(1, {}), ODESEL);
   ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].k, DOKONCIL);
-  EXPECT_EQ(seen[1].cave, 2u);
+  EXPECT_EQ(XY(seen[0].k, seen[1].cave), XY(DOKONCIL, 2));
   EXPECT_EQ(seen[1].sc, 10u + 8);
+  EXPECT_EQ(SColor, 15);
+}
+
+// ESC on the title ends the program there; a game quit with ESC ends it too.
+TEST_F(Game, TitleLoop) {
+  headless_keys[KL_ESC] = true;
+  titulky();
+  ASSERT_EQ(headless_log.titles, 1);
+  ASSERT_TRUE(seen.empty());
+  reset();
+  limit = 50;
+  hold({{}, {KL_ESC}});
+  titulky();
+  EXPECT_EQ(headless_log.titles, 1);
+  EXPECT_EQ(seen.size(), 2u);
 }
 
 }  // namespace

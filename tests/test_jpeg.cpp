@@ -1,14 +1,17 @@
-// JPEG loading on streams the tests make with libjpeg: colour and greyscale
-// at every depth, the palette range, scaling, and every way a stream can be
-// bad, from files, datafile objects and memory.
+// JPEG loading, every pixel checked against libjpeg's own decoding: colour
+// and greyscale at every depth, scaling, the fast options, the palette
+// range, the size limits, and bad streams from files, datafiles and memory.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,23 +20,17 @@
 
 namespace {
 
-// Four flat quadrants: red, green, blue, white; 64 x 48.
-constexpr uint32_t quadrant_colours[4] = {0xE02010, 0x20C040, 0x2040E0, 0xF0F0F0};
-std::vector<uint32_t> quadrants(int w, int h) {
-  std::vector<uint32_t> v;
-  for (int y = 0; y < h; y++)
-    for (int x = 0; x < w; x++) v.push_back(quadrant_colours[(y >= h / 2) * 2 + (x >= w / 2)]);
-  return v;
-}
-std::vector<uint32_t> grey_ramp(int w, int h) {
-  std::vector<uint32_t> v;
-  for (int y = 0; y < h; y++)
-    for (int x = 0; x < w; x++) v.push_back(static_cast<uint32_t>(x * 255 / (w - 1)));
-  return v;
-}
+const int started = install_allegro(SYSTEM_NONE, &errno, atexit);
 
-const std::string colour = encode_jpeg(64, 48, quadrants(64, 48), false);
-const std::string grey = encode_jpeg(64, 48, grey_ramp(64, 48), true);
+// Four flat quadrants (red, green, blue, white), or a grey ramp; 64 x 48.
+std::vector<uint32_t> picture(bool grey) {
+  const uint32_t quadrant[4] = {0xE02010, 0x20C040, 0x2040E0, 0xF0F0F0};
+  std::vector<uint32_t> v;
+  for (int y = 0; y < 48; y++)
+    for (int x = 0; x < 64; x++) v.push_back(grey ? static_cast<uint32_t>(x * 255 / 63) : quadrant[(y >= 24) * 2 + (x >= 32)]);
+  return v;
+}
+const std::string colour = encode_jpeg(64, 48, picture(false), false), grey = encode_jpeg(64, 48, picture(true), true);
 
 std::string file(const std::string& name, const std::string& bytes) {
   std::string path = ::testing::TempDir() + std::to_string(getpid()) + name;
@@ -41,152 +38,108 @@ std::string file(const std::string& name, const std::string& bytes) {
   return path;
 }
 
-// The centre pixel of each quadrant, as 8-bit channels.
-void expect_quadrants(BITMAP* b, const PALETTE pal, int tolerance) {
-  ASSERT_NE(b, nullptr);
-  for (int q = 0; q < 4; q++) {
-    int x = b->w / 4 + (q % 2) * b->w / 2, y = b->h / 4 + (q / 2) * b->h / 2;
-    int p = getpixel(b, x, y), r, g, bl;
-    if (bitmap_color_depth(b) == 8)
-      r = pal[p].r * 255 / 63, g = pal[p].g * 255 / 63, bl = pal[p].b * 255 / 63;
-    else
-      r = getr_depth(bitmap_color_depth(b), p), g = getg_depth(bitmap_color_depth(b), p),
-      bl = getb_depth(bitmap_color_depth(b), p);
-    uint32_t want = quadrant_colours[q];
-    EXPECT_NEAR(r, static_cast<int>(want >> 16), tolerance) << "quadrant " << q;
-    EXPECT_NEAR(g, static_cast<int>(want >> 8 & 255), tolerance) << "quadrant " << q;
-    EXPECT_NEAR(bl, static_cast<int>(want & 255), tolerance) << "quadrant " << q;
-  }
+void set_depth(int depth) { set_color_depth(depth), _color_dept = depth; }
+
+// Says whether a picture was loaded, checks it against libjpeg's decoding
+// (unless `want` is empty) and frees it. From 15 bits up every pixel is in
+// the library's own format; at 8 bits it is the grey level itself, or a
+// palette colour within `tolerance` of the wanted one.
+bool check(BITMAP* b, const RGB* pal, const Decoded& want, int tolerance = 0) {
+  std::unique_ptr<BITMAP, void (*)(BITMAP*)> hold(b, destroy_bitmap);
+  if (!b || want.px.empty()) return b;
+  EXPECT_EQ(b->w * 10000 + b->h, want.w * 10000 + want.h);
+  int depth = bitmap_color_depth(b), worst = 0;
+  for (int y = 0; y < std::min(b->h, want.h); y++)
+    for (int x = 0; x < std::min(b->w, want.w); x++) {
+      const uint8_t* v = &want.px[static_cast<size_t>((y * want.w + x) * want.comps)];
+      int r = v[0], g = v[want.comps / 2], bl = v[want.comps - 1], p = getpixel(b, x, y);
+      if (depth > 8 || want.comps == 1)
+        worst = std::max(worst, p == (depth > 8 ? makecol_depth(depth, r, g, bl) : r) ? 0 : 999);
+      else
+        worst = std::max({worst, std::abs(pal[p].r * 255 / 63 - r), std::abs(pal[p].g * 255 / 63 - g),
+                          std::abs(pal[p].b * 255 / 63 - bl)});
+    }
+  EXPECT_LE(worst, tolerance);
+  return true;
 }
 
-class Jpeg : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { install_allegro(SYSTEM_NONE, &errno, atexit); }
-  void TearDown() override {
-    set_color_depth(8);
-    _color_dept = 8;
-  }
-};
-
-TEST_F(Jpeg, ColourAndGreyAtEveryDepth) {
-  const std::string path = file("c.jpg", colour), grey_path = file("g.jpg", grey);
-  for (int depth : {8, 15, 16, 24, 32}) {
-    SCOPED_TRACE(depth);
-    set_color_depth(depth);
-    _color_dept = depth;
+TEST(Jpeg, EveryDepthScaleAndOptionGivesLibjpegsOwnPixels) {
+  const std::string paths[2] = {file("c.jpg", colour), file("g.jpg", grey)};
+  const struct { int depth; bool grey_stream; jpeg_load_options o; int denom; } rows[] = {  // denom: libjpeg's scale
+      // The 8-bit rows first, at the depth the loader starts with.
+      {8, false, {0, 1, 0, 0, 256}, 1},  {8, true, {0, 1, 0, 0, 256}, 1},  {8, false, {1, 2, 1, 0, 256}, 2},
+      {15, false, {0, 1, 0, 0, 256}, 1}, {15, true, {0, 1, 0, 0, 256}, 1}, {16, false, {0, 1, 0, 0, 256}, 1},
+      {16, true, {0, 4, 1, 0, 256}, 4},  {24, false, {0, 1, 0, 0, 256}, 1}, {24, true, {0, 1, 0, 0, 256}, 1},
+      {32, false, {0, 1, 0, 0, 256}, 1}, {32, true, {0, 8, 0, 0, 256}, 8},  {32, false, {0, 1, 1, 0, 256}, 1},
+      {32, false, {0, 3, 0, 0, 256}, 1}, {32, false, {0, 0, 0, 0, 256}, 1}, {24, false, {1, 1, 0, 0, 256}, 1},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(::testing::Message() << r.depth << " bits, grey " << r.grey_stream << ", options " << r.o.grayscale
+                                      << r.o.scale_denom << r.o.fast);
+    if (r.depth != 8) set_depth(r.depth);
     PALETTE pal;
-    BITMAP* b = load_jpeg(path.c_str(), pal);
-    expect_quadrants(b, pal, depth == 8 ? 16 : 10);
-    if (b) {
-      EXPECT_EQ(b->w * 100 + b->h, 6448);
-    }
-    destroy_bitmap(b);
-
-    // Greyscale: the pixel at column x is grey x * 255 / 63, as a ramp index
-    // in 8 bits.
-    b = load_jpeg(grey_path.c_str(), pal);
-    ASSERT_NE(b, nullptr);
-    for (int x : {0, 21, 63}) {
-      int p = getpixel(b, x, 10), want = x * 255 / 63;
-      int v = depth == 8 ? p : getg_depth(depth, p);
-      EXPECT_NEAR(v, want, depth == 8 ? 6 : 12) << "column " << x;
-    }
-    destroy_bitmap(b);
+    Decoded want = decode_jpeg(r.grey_stream ? grey : colour, r.grey_stream || r.o.grayscale, r.denom, r.o.fast);
+    EXPECT_TRUE(check(load_jpeg_ex(paths[r.grey_stream].c_str(), pal, &r.o), pal, want, 16));
   }
+  set_depth(8);  // every test leaves the depth the loader starts with
 }
 
-TEST_F(Jpeg, PaletteRangeAndGreyRamp) {
-  const std::string path = file("c.jpg", colour);
-  PALETTE pal;
-  for (int i = 0; i < 256; i++) pal[i].r = pal[i].g = pal[i].b = 7, pal[i].filler = 9;
-
-  const jpeg_load_options upper = {0, 1, 0, 16, 240};
-  BITMAP* b = load_jpeg_ex(path.c_str(), pal, &upper);
-  expect_quadrants(b, pal, 16);
-  for (int y = 0; b && y < b->h; y++)
-    for (int x = 0; x < b->w; x++) ASSERT_GE(getpixel(b, x, y), 16);
-  for (int i = 0; i < 16; i++) EXPECT_EQ(pal[i].r + pal[i].g + pal[i].b, 21) << "entry " << i << " kept";
-  EXPECT_EQ(pal[16].filler, 9) << "the filler byte is left alone";
-  destroy_bitmap(b);
-
+TEST(Jpeg, PaletteRange) {
+  set_depth(8);
+  const std::string flat = encode_jpeg(16, 16, std::vector<uint32_t>(256, 0x3080C0), false), path = file("f.jpg", flat);
+  RGB pal[257], after[257];  // one entry more than a palette, which must stay as it is
+  for (auto [first, num] : {std::pair{16, 240}, {248, 8}}) {
+    for (int i = 0; i < 257; i++) pal[i] = after[i] = {7, 7, 7, 9};
+    const jpeg_load_options o = {0, 1, 0, first, num};
+    EXPECT_TRUE(check(load_jpeg_ex(path.c_str(), pal, &o), pal, decode_jpeg(flat, false, 1, false), 8)) << first;
+    after[first] = pal[first];
+    EXPECT_EQ(std::memcmp(pal, after, sizeof pal), 0) << "only colour " << first << " is set";
+  }
   const jpeg_load_options bad[] = {{0, 1, 0, 200, 100}, {0, 1, 0, 0, 257}, {0, 1, 0, 256, 0}, {0, 1, 0, -1, 10}};
   for (const auto& o : bad) EXPECT_EQ(load_jpeg_ex(path.c_str(), pal, &o), nullptr) << o.first_color;
-
   // Asked for greyscale, a colour picture gives the grey ramp over all 256
   // entries, whatever the range says.
   const jpeg_load_options grey_wanted = {1, 1, 0, 200, 100};
-  b = load_jpeg_ex(path.c_str(), pal, &grey_wanted);
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(pal[255].r, 63);
-  EXPECT_EQ(pal[4].g, 0);
-  EXPECT_EQ(pal[128].b, 31);
-  destroy_bitmap(b);
+  EXPECT_TRUE(check(load_jpeg_ex(path.c_str(), pal, &grey_wanted), pal, decode_jpeg(flat, true, 1, false)));
+  EXPECT_EQ(pal[255].r * 10000 + pal[4].g * 100 + pal[128].b, 630031);
+  EXPECT_EQ(pal[256].r + pal[256].g + pal[256].b, 21);
 }
 
-TEST_F(Jpeg, ScaleAndFast) {
-  const std::string path = file("s.jpg", encode_jpeg(100, 75, quadrants(100, 75), false));
-  const struct {
-    int denom, fast, w, h;
-  } rows[] = {{1, 0, 100, 75}, {2, 1, 50, 38}, {4, 0, 25, 19}, {8, 1, 13, 10}, {3, 0, 100, 75}, {0, 1, 100, 75}};
-  for (const auto& r : rows) {
-    PALETTE pal;
-    const jpeg_load_options o = {0, r.denom, r.fast, 0, 256};
-    BITMAP* b = load_jpeg_ex(path.c_str(), pal, &o);
-    ASSERT_NE(b, nullptr) << r.denom;
-    EXPECT_EQ(b->w, r.w) << r.denom;
-    EXPECT_EQ(b->h, r.h) << r.denom;
-    destroy_bitmap(b);
-  }
-}
-
-TEST_F(Jpeg, BadStreams) {
-  PALETTE pal;
-  const std::string progressive = encode_jpeg(64, 48, quadrants(64, 48), false, 90, true);
-  // Halfway through the entropy-coded data of the (first) scan.
-  const size_t sos = colour.find("\xFF\xDA"), half = sos + (colour.size() - sos) / 2;
-  const struct {
-    const char* what;
-    std::string bytes;
-    bool loads;
-  } rows[] = {
-      {"empty", "", false},
-      {"not a JPEG", "GIF89a and then some", false},
-      {"cut inside the header", colour.substr(0, 100), false},
-      {"cut in the middle of the data", colour.substr(0, half), true},
+TEST(Jpeg, DamagedStreamsSizeLimitsAndNames) {
+  set_depth(32);
+  const std::string progressive = encode_jpeg(64, 48, picture(false), false, 90, true);
+  const size_t sos = colour.find("\xFF\xDA"), sof = colour.find("\xFF\xC0");
+  // The streams that load are completed to full size as libjpeg completes them.
+  const struct { const char* what; std::string bytes; bool loads; } rows[] = {
+      {"empty", "", false}, {"not a JPEG", "GIF89a and then some", false}, {"cut in the header", colour.substr(0, 100), false},
+      {"cut in the middle of the data", colour.substr(0, sos + (colour.size() - sos) / 2), true},
       {"cut before the end marker", colour.substr(0, colour.size() - 2), true},
-      {"progressive, cut", progressive.substr(0, progressive.size() * 2 / 3), true},
-      {"progressive", progressive, true},
+      {"progressive, cut", progressive.substr(0, progressive.size() * 2 / 3), true}, {"progressive", progressive, true},
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.what);
-    BITMAP* b = load_jpeg(file("bad.jpg", r.bytes).c_str(), pal);
-    EXPECT_EQ(b != nullptr, r.loads);
-    if (b) {
-      EXPECT_EQ(b->w * 100 + b->h, 6448) << "completed to its full size";
-    }
-    destroy_bitmap(b);
-    // The same from memory.
-    PACKFILE* f = memory_packfile(r.bytes);
-    const jpeg_load_options o = {0, 1, 0, 0, 256};
-    b = load_jpeg_pf(f, pal, &o);
-    pack_fclose(f);
-    EXPECT_EQ(b != nullptr, r.loads);
-    destroy_bitmap(b);
-  }
-  EXPECT_EQ(load_jpeg("/nonexistent/picture.jpg", pal), nullptr);
-}
-
-TEST_F(Jpeg, ObjectInsideADatafile) {
-  const std::string dir = ::testing::TempDir() + "jpegdat" + std::to_string(getpid());
-  const std::string jpg = file("PIC.jpg", colour);
-  std::string cmd = "mkdir -p " + dir + " && cp " + jpg + " " + dir + "/PIC.jpg && cd " + dir + " && " + TAVROK_DAT +
-                    " -c0 -t DATA t.dat -a PIC.jpg >/dev/null";
-  ASSERT_EQ(std::system(cmd.c_str()), 0);
   PALETTE pal;
-  BITMAP* b = load_jpeg((dir + "/t.dat#PIC_JPG").c_str(), pal);
-  expect_quadrants(b, pal, 16);
-  destroy_bitmap(b);
-  EXPECT_EQ(load_jpeg((dir + "/t.dat#MISSING").c_str(), pal), nullptr);
+  const jpeg_load_options o = {0, 1, 0, 0, 256};
+  for (const auto& r : rows) {
+    const Decoded want = r.loads ? decode_jpeg(r.bytes, false, 1, false) : Decoded{};
+    EXPECT_EQ(check(load_jpeg(file("bad.jpg", r.bytes).c_str(), pal), pal, want), r.loads) << r.what;
+    PACKFILE* f = memory_packfile(r.bytes);
+    EXPECT_EQ(check(load_jpeg_pf(f, pal, &o), pal, want), r.loads) << r.what << ", from memory";
+    pack_fclose(f);
+  }
+  // The largest picture taken is 4096 x 4096, 64 MB at 32 bits.
+  for (int h : {4096, 4097}) {
+    std::string big = colour;
+    big[sof + 5] = static_cast<char>(h >> 8), big[sof + 6] = static_cast<char>(h & 255), big[sof + 7] = 16, big[sof + 8] = 0;
+    EXPECT_EQ(check(load_jpeg(file("big.jpg", big).c_str(), pal), pal, Decoded{}), h == 4096) << h;
+  }
+  // An object of a datafile, named FILE.dat#NAME.
+  const std::string dir = ::testing::TempDir() + "jpegdat" + std::to_string(getpid());
+  std::string cmd = "mkdir -p " + dir + " && cp " + file("c.jpg", colour) + " " + dir + "/PIC.jpg && cd " + dir + " && " +
+                    TAVROK_DAT + " -c0 -t DATA t.dat -a PIC.jpg >/dev/null";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_TRUE(check(load_jpeg((dir + "/t.dat#PIC_JPG").c_str(), pal), pal, decode_jpeg(colour, false, 1, false)));
+  for (const std::string& name : {dir + "/t.dat#MISSING", std::string("/nonexistent/picture.jpg")})
+    EXPECT_FALSE(check(load_jpeg(name.c_str(), pal), pal, Decoded{})) << name;
+  set_depth(8);
 }
 
 }  // namespace

@@ -1,145 +1,110 @@
-// The emulated text screen: wrapping, scrolling, clearing and the string
-// helpers.
+// The emulated text screen: writing, wrapping, scrolling, clearing, loading
+// the font area, and the string helpers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "screen/text.h"
 
 namespace {
 
-std::string row_text(int y) {
-  std::string s;
-  for (int x = 0; x < TCOLS; x++) s += static_cast<char>(*cell(x, y));
-  return s;
-}
+uint8_t pattern(int i) { return static_cast<uint8_t>(i * 7 + 3); }
 
+// Every test starts from a cleared screen in memory that holds a pattern
+// everywhere else, which no write to the text screen may change.
 class Text : public ::testing::Test {
  protected:
+  std::vector<std::string> chars{TROWS, std::string(TCOLS, ' ')}, attrs{TROWS, std::string(TCOLS, 7)};  // expected
   void SetUp() override {
-    mem.fill(0);
+    for (int i = 0; i < MEMSIZE; i++) mem[i] = pattern(i);
     SColor = 7;
+    Ggotoxy(10, 20);
     Gclrscr();
+  }
+  void TearDown() override {
+    for (int i = 0; i < MEMSIZE; i++)
+      ASSERT_TRUE((i >= TEXT && i < TEXT + TCOLS * TROWS * 2) || mem[i] == pattern(i)) << "byte " << i;
+  }
+  void expect_screen(int x, int y) {
+    std::vector<std::string> c(TROWS), a(TROWS);
+    for (int r = 0; r < TROWS; r++)
+      for (int k = 0; k < TCOLS; k++) c[r] += static_cast<char>(cell(k, r)[0]), a[r] += static_cast<char>(cell(k, r)[1]);
+    EXPECT_EQ(c, chars);
+    EXPECT_EQ(a, attrs);
+    EXPECT_EQ(KurzX * 100 + KurzY, x * 100 + y) << "cursor";
   }
 };
 
-TEST_F(Text, ClearFillsEveryCellAndHomesTheCursor) {
-  SColor = 15;
-  Ggotoxy(10, 20);
-  Gclrscr();
-  for (int y = 0; y < TROWS; y++)
-    for (int x = 0; x < TCOLS; x++) {
-      ASSERT_EQ(cell(x, y)[0], 0x20);
-      ASSERT_EQ(cell(x, y)[1], 15);
-    }
-  EXPECT_EQ(KurzX, 0);
-  EXPECT_EQ(KurzY, 0);
-}
-
-TEST_F(Text, FullRowWrapsAtOnceSoTheNextRowStaysEmpty) {
-  std::string line(80, 'x');
-  writeln(line.c_str());
-  EXPECT_EQ(row_text(0), line);
-  EXPECT_EQ(row_text(1), std::string(80, ' '));
-  EXPECT_EQ(KurzX, 0);
-  EXPECT_EQ(KurzY, 2);
-}
-
-TEST_F(Text, LineFeedKeepsColumnCarriageReturnKeepsRow) {
-  pwrite("abc\n");
-  EXPECT_EQ(KurzX, 3);
-  EXPECT_EQ(KurzY, 1);
-  pwrite("de\r");
-  EXPECT_EQ(KurzX, 0);
-  EXPECT_EQ(KurzY, 1);
-  EXPECT_EQ(row_text(1).substr(0, 6), "   de ");
-  // Control codes other than 10 and 13 are stored as glyphs.
+TEST_F(Text, WritingWrapsFullRowsAtOnceAndKeepsControlCodesOtherThanLineEnds) {
+  writeln(std::string(80, 'x').c_str());  // the row below stays empty
+  pwrite("abc\n");                        // a line feed keeps the column
+  pwrite("de\r");                         // a carriage return keeps the row
   wrzn(0);
   wrzn(31);
-  EXPECT_EQ(cell(0, 1)[0], 0);
-  EXPECT_EQ(cell(1, 1)[0], 31);
-}
-
-TEST_F(Text, BottomRightCellScrollsAtOnce) {
-  Ggotoxy(1, 1);
-  pwrite("top");
   SColor = 0x1E;
-  Ggotoxy(80, 50);
-  wrzn('Z');
-  EXPECT_EQ(cell(79, 48)[0], 'Z');
-  EXPECT_EQ(cell(79, 48)[1], 0x1E);
-  for (int x = 0; x < TCOLS; x++) {
-    ASSERT_EQ(cell(x, 49)[0], 0x20);
-    ASSERT_EQ(cell(x, 49)[1], 0x1E);
-  }
-  EXPECT_EQ(KurzX, 0);
-  EXPECT_EQ(KurzY, 49);
-  // The first row went out at the top.
-  EXPECT_EQ(row_text(0), std::string(80, ' '));
+  wrzn('Q');
+  chars[0] = std::string(80, 'x');
+  chars[2].replace(0, 3, "abc");
+  chars[3].replace(0, 5, std::string("\0\x1fQde", 5));
+  attrs[3][2] = 0x1E;
+  expect_screen(3, 3);
 }
 
-TEST_F(Text, LinesOnTheLastRowKeepScrolling) {
+TEST_F(Text, TheLastRowScrollsAndTheNewRowTakesTheCurrentColour) {
+  pwrite("top");
   Ggotoxy(1, 50);
   writeln("one");
-  EXPECT_EQ(KurzY, 49);
-  EXPECT_EQ(row_text(48).substr(0, 3), "one");
-  writeln("two");
-  EXPECT_EQ(row_text(47).substr(0, 3), "one");
-  EXPECT_EQ(row_text(48).substr(0, 3), "two");
-  EXPECT_EQ(KurzX, 0);
-  EXPECT_EQ(KurzY, 49);
+  pwrite("two");
+  SColor = 0x1E;
+  wrln();
+  Ggotoxy(80, 50);
+  wrzn('Z');  // the bottom-right cell scrolls at once
+  chars[46].replace(0, 3, "one");
+  chars[47].replace(0, 3, "two");
+  chars[48][79] = 'Z';
+  attrs[48] = attrs[49] = std::string(80, 0x1E);
+  expect_screen(0, 49);
 }
 
-TEST_F(Text, CursorOutsideTheWindowNeverWritesOutsideTheTextArea) {
-  mem.fill(0xAB);
-  Gclrscr();
-  for (auto [x, y] : {std::pair{1, 200}, {-5, 3}, {1, -40}, {300, 1}}) {
+TEST_F(Text, CursorOutsideTheWindowWritesNothingOutsideTheTextArea) {
+  for (auto [x, y] : {std::pair{1, 200}, {-5, 3}, {1, -40}, {300, 1}, {81, 50}, {1, 51}}) {
     Ggotoxy(x, y);
     pwrite("outside the window");
     writeln("and a line");
   }
-  for (int i = 0; i < MEMSIZE; i++) {
-    if (i < TEXT || i >= TEXT + TCOLS * TROWS * 2) {
-      ASSERT_EQ(mem[i], 0xAB) << "byte " << i;
-    }
-  }
-  EXPECT_GE(KurzX, 0);
-  EXPECT_LT(KurzX, SMaxX);
-  EXPECT_GE(KurzY, 0);
-  EXPECT_LT(KurzY, SMaxY);
+  EXPECT_TRUE(KurzX >= 0 && KurzX < SMaxX && KurzY >= 0 && KurzY < SMaxY);
 }
 
-TEST(TextStrings, Numbers) {
+TEST(TextFont, GlyphsGoToTheirBlockAndCharacter) {
+  const uint8_t table[] = {9, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11};
+  mem.fill(0);
+  setfont1(3, 1, 2, 65, table, 1);    // rows 1..3 of 'A' and 'B' in block 1
+  setfont1(2, 15, 2, 255, table, 7);  // the second glyph would lie past the end
+  std::vector<uint8_t> want(MEMSIZE);
+  for (int r = 0; r < 3; r++) want[(256 + 65) * 32 + r] = table[1 + r], want[(256 + 66) * 32 + r] = table[4 + r];
+  for (int r = 0; r < 2; r++) want[(15 * 256 + 255) * 32 + r] = table[7 + r];
+  EXPECT_TRUE(std::equal(want.begin(), want.end(), mem.begin()));
+}
+
+TEST(TextStrings, NumbersLengthsCapitalsAndJoins) {
   EXPECT_STREQ(i2str(0), "0");
-  EXPECT_STREQ(i2str(INT_MIN), "-2147483648");
-  const char* a = i2str(12);
-  const char* b = i2str(345);
-  EXPECT_EQ(a, b);
-  EXPECT_STREQ(a, "345");
-}
-
-TEST(TextStrings, LengthStopsAt256) {
-  char buf[300];
-  std::memset(buf, 'q', sizeof buf);
-  EXPECT_EQ(length(buf), 256);
-  buf[17] = 0;
-  EXPECT_EQ(length(buf), 17);
-}
-
-TEST(TextStrings, UpcaseOnlyAsciiLetters) {
-  EXPECT_EQ(upcase('a'), 'A');
-  EXPECT_EQ(upcase('z'), 'Z');
-  for (int k : {0x60, 0x7B, 0x41, 0x80, 0xA0, 0xFF}) EXPECT_EQ(upcase(static_cast<uint8_t>(k)), k);
-}
-
-TEST(TextStrings, JoinStopsAt255) {
-  std::string a255(255, 'a');
-  EXPECT_EQ(std::string(SpojStr(a255.c_str(), "more")), a255);
+  const char* a = i2str(INT_MIN);
+  EXPECT_STREQ(a, "-2147483648");
+  EXPECT_EQ(i2str(345), a) << "one buffer, holding the latest";
+  std::string q(300, 'q');
+  EXPECT_EQ(length(q.c_str()), 256);
+  EXPECT_EQ(length(q.replace(17, 1, 1, '\0').c_str()), 17);
+  std::string caps;
+  for (char k : std::string("`abyz{AZ\x80\xE1\xFF")) caps += static_cast<char>(upcase(static_cast<uint8_t>(k)));
+  EXPECT_EQ(caps, "`ABYZ{AZ\x80\xE1\xFF");
   std::string a200(200, 'a'), b100(100, 'b');
-  EXPECT_EQ(std::string(SpojStr(a200.c_str(), b100.c_str())), (a200 + b100).substr(0, 255));
-  EXPECT_STREQ(SpojStr("ab", "cd"), "abcd");
+  EXPECT_EQ(SpojStr(std::string(255, 'a').c_str(), "more"), std::string(255, 'a'));
+  EXPECT_EQ(SpojStr(a200.c_str(), b100.c_str()), a200 + b100.substr(0, 55));
+  EXPECT_EQ(std::memcmp(SpojStr("ab", "cd\0zz"), "abcd\0\0\0", 7), 0) << "nothing past the second string";
 }
 
 }  // namespace
