@@ -48,6 +48,7 @@ inline void fresh() {
   nazev = nullptr;
   mstavx = mstavy = KurzX = KurzY = 0;
   headless_keys = {};
+  headless_mx = headless_my = 0;
   headless_log = HeadlessLog{};
   init_mb800();
   mem.fill(0);

@@ -4,6 +4,7 @@
 // title loop.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -156,6 +157,12 @@ TEST_F(Game, HeldDirectionsStepUpDownLeftRightInOrderAlternatingTwoFrames) {
     tick(s.keys);
     EXPECT_EQ(player(), XY(s.x, s.y));
     EXPECT_EQ(aktual, s.aktual);
+  }
+  // The mouse steps him when it moves two or more in a tick, not one.
+  for (auto [mx, my, x, y] : {std::array{-1, 1, 1, 1}, {1, -1, 1, 1}, {0, 2, 1, 2}, {0, -2, 1, 1}, {2, 0, 2, 1}, {-2, 0, 1, 1}}) {
+    headless_mx = mx, headless_my = my;
+    tick();
+    EXPECT_EQ(player(), XY(x, y)) << mx << "," << my;
   }
 }
 

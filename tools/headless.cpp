@@ -1,6 +1,7 @@
 #include "tools/headless.h"
 
 Keys headless_keys;
+int32_t headless_mx, headless_my;
 const std::vector<Keys>* headless_feed;
 std::size_t headless_fed;
 bool (*headless_po_ticku)(Konec k);
@@ -10,7 +11,10 @@ uint8_t EnabledChange;
 
 bool held(Klic k) { return headless_keys[k]; }
 
-void mstav() { mstavx = mstavy = 0; }
+void mstav() {
+  mstavx = headless_mx;
+  mstavy = headless_my;
+}
 
 void pal(uint8_t index, uint8_t r, uint8_t g, uint8_t b) {
   headless_log.pals.push_back({index, r, g, b});

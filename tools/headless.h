@@ -13,6 +13,7 @@
 
 using Keys = std::array<bool, KL_COUNT>;
 extern Keys headless_keys;
+extern int32_t headless_mx, headless_my;  // the mouse's move in every tick
 
 // When set, every `pacing` takes the next entry as the keys held in that
 // tick; past the end nothing is held. Keys are let go when a cave ends, so
