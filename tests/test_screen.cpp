@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cave/platform.h"
@@ -21,6 +22,7 @@
 #include "screen/kamenick.h"
 #include "screen/render.h"
 #include "screen/text.h"
+#include "shell/input.h"
 #include "shell/timer.h"
 
 namespace {
@@ -207,6 +209,24 @@ TEST(Screen, PaletteEntryAndWaits) {
   key[KEY_LSHIFT] = 1;
   EXPECT_LT(ms(0), 50);
   key[KEY_LSHIFT] = 0;
+}
+
+// Steering: the mouse's move since the last look, and a joystick pushed to
+// a side as a move of two (enough for a step, which a move of one is not),
+// each only when switched on. There is no joystick here: its state is set.
+TEST(Screen, MouseAndJoystickSteerOnlyWhenSwitchedOn) {
+  JOYSTICK_AXIS_INFO* axis = joy[0].stick[0].axis;
+  const struct { uint8_t mouse, stick; int dx, dy, pushed; int32_t x, y; } rows[] = {
+      {1, 0, 3, -1, 15, 3, -1}, {0, 0, 3, -1, 15, 0, 0},  // pushed: left, right, up, down in bits 0..3
+      {0, 1, 3, -1, 1 | 4, -2, -2}, {0, 1, 0, 0, 2 | 8, 2, 2}, {1, 1, 5, 5, 1, -2, 5}};
+  for (const auto& r : rows) {
+    inpmouse = r.mouse, inpjoystick = r.stick;
+    mouse_x = LX + r.dx, mouse_y = LY + r.dy;
+    axis[0].d1 = r.pushed & 1, axis[0].d2 = r.pushed >> 1 & 1, axis[1].d1 = r.pushed >> 2 & 1, axis[1].d2 = r.pushed >> 3;
+    mstav();
+    EXPECT_EQ(std::make_pair(mstavx, mstavy), std::make_pair(r.x, r.y)) << "mouse " << +r.mouse << ", joystick " << +r.stick;
+  }
+  inpmouse = inpjoystick = 0;
 }
 
 // The setup menu's switch to full screen, the library's answers faked: a
