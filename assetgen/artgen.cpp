@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/png.h"
+#include "sim/png.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 #include "cave/view.h"
 #include "screen/kresli.h"
 #include "screen/styly.h"
-#include "screen/text.h"
-#include "tools/cavefile.h"
-#include "tools/png.h"
+#include "sim/cavefile.h"
+#include "sim/png.h"
+#include "text/text.h"
 
 namespace {
 

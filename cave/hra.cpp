@@ -7,7 +7,7 @@
 #include "cave/sets/sets.h"
 #include "cave/stav.h"
 #include "cave/view.h"
-#include "screen/text.h"
+#include "text/text.h"
 
 void new_game() {
   ring();

@@ -2,7 +2,7 @@
 
 #include "cave/grid.h"
 #include "cave/load.h"
-#include "screen/text.h"
+#include "text/text.h"
 
 void cislo5(int row, int64_t value) {
   for (int k = 4; k >= 0; k--) {

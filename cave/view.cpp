@@ -6,7 +6,7 @@
 
 #include "cave/grid.h"
 #include "cave/platform.h"
-#include "screen/text.h"
+#include "text/text.h"
 
 std::array<uint8_t, 65536> mb800p;
 uint8_t* const mb800 = mb800p.data() + 16384;

@@ -1,4 +1,4 @@
-#include "tools/headless.h"
+#include "headless/headless.h"
 
 Keys headless_keys;
 int32_t headless_mx, headless_my;

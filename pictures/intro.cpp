@@ -7,7 +7,7 @@
 #include "cave/platform.h"
 #include "pictures/jpegd.h"
 #include "screen/grafika.h"
-#include "screen/text.h"
+#include "text/text.h"
 
 int32_t IntroRX = 640, IntroRY = 480;
 

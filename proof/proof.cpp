@@ -34,10 +34,10 @@
 #include "cave/load.h"
 #include "cave/sets/sets.h"
 #include "cave/view.h"
-#include "screen/text.h"
-#include "tools/cavefile.h"
-#include "tools/headless.h"
-#include "tools/ways.h"
+#include "headless/headless.h"
+#include "proof/ways.h"
+#include "sim/cavefile.h"
+#include "text/text.h"
 
 namespace {
 

@@ -30,7 +30,7 @@
 // Plays the way in FILE from STATE and prints where it got, as one line of
 // JSON: ticks played, the player's cell, diamonds still needed, "died" or
 // "completed" or null, and the grid a letter a cell ('A' + element code).
-// tools/plan builds ways step by step with it.
+// proof/plan builds ways step by step with it.
 
 #include <array>
 #include <cstdio>
@@ -46,8 +46,8 @@
 #include "cave/grid.h"
 #include "cave/hra.h"
 #include "cave/load.h"
-#include "tools/cavefile.h"
-#include "tools/ways.h"
+#include "proof/ways.h"
+#include "sim/cavefile.h"
 
 namespace {
 

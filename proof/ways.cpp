@@ -1,4 +1,4 @@
-#include "tools/ways.h"
+#include "proof/ways.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +10,7 @@
 #include "cave/hra.h"
 #include "cave/load.h"
 #include "cave/view.h"
-#include "tools/cavefile.h"
+#include "sim/cavefile.h"
 
 Way read_way(const std::string& path) {
   std::ifstream f(path);

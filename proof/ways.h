@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cave/sets/sets.h"
-#include "tools/headless.h"
+#include "headless/headless.h"
 
 using Way = std::vector<Keys>;
 

@@ -9,7 +9,7 @@
 #include "cave/platform.h"
 #include "screen/datadirs.h"
 #include "screen/kamenick.h"
-#include "screen/text.h"
+#include "text/text.h"
 
 uint8_t FScr;
 int (*gfx_mode)(int card, int w, int h, int v_w, int v_h) = set_gfx_mode;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "screen/styly.h"
-#include "screen/text.h"
+#include "text/text.h"
 
 uint8_t movefont = 1;
 uint8_t FlashCnt = 0, CanHide = 0;

@@ -13,16 +13,16 @@
 #include "cave/load.h"
 #include "cave/sets/sets.h"
 #include "cave/view.h"
+#include "pictures/intro.h"
 #include "screen/datadirs.h"
 #include "screen/grafika.h"
 #include "screen/render.h"
-#include "pictures/intro.h"
-#include "screen/text.h"
 #include "shell/input.h"
 #include "shell/quit.h"
-#include "shell/texts.h"
 #include "shell/setup.h"
+#include "shell/texts.h"
 #include "shell/timer.h"
+#include "text/text.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <allegro.h>
 
 #include "cave/platform.h"
-#include "screen/text.h"
 #include "shell/texts.h"
+#include "text/text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "cave/grid.h"
 #include "cave/load.h"
 #include "screen/grafika.h"
-#include "screen/text.h"
+#include "text/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/cavefile.h"
+#include "sim/cavefile.h"
 
 #include <cerrno>
 #include <cstdio>

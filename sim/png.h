@@ -1,5 +1,5 @@
-// A small writer of palette PNG files for the developer tools (previews,
-// contact sheets). Stored deflate blocks only: large, but simple and exact.
+// Palette PNG files for the preview and the content generators (contact
+// sheets, icons, the intro picture), written with libpng.
 #pragma once
 
 #include <array>

@@ -22,8 +22,8 @@
 #include "cave/load.h"
 #include "cave/sets/sets.h"
 #include "cave/view.h"
-#include "tools/cavefile.h"
-#include "tools/headless.h"
+#include "headless/headless.h"
+#include "sim/cavefile.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "cave/load.h"
 #include "cave/sets/design.h"
 #include "cave/view.h"
-#include "screen/text.h"
-#include "tools/headless.h"
+#include "headless/headless.h"
+#include "text/text.h"
 
 using Pic = std::vector<std::string>;
 using XY = std::pair<int, int>;

@@ -36,8 +36,8 @@
 #include "screen/kamenick.h"
 #include "screen/kresli.h"
 #include "screen/styly.h"
-#include "screen/text.h"
 #include "shell/texts.h"
+#include "text/text.h"
 
 namespace {
 

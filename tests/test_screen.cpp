@@ -21,9 +21,9 @@
 #include "screen/grafika.h"
 #include "screen/kamenick.h"
 #include "screen/render.h"
-#include "screen/text.h"
 #include "shell/input.h"
 #include "shell/timer.h"
+#include "text/text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "screen/text.h"
+#include "text/text.h"
 
 namespace {
 

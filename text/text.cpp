@@ -1,4 +1,4 @@
-#include "screen/text.h"
+#include "text/text.h"
 
 #include <cstdio>
 #include <cstring>

@@ -13,10 +13,10 @@
 #include "cave/load.h"
 #include "cave/rules.h"
 #include "cave/view.h"
+#include "headless/headless.h"
 #include "screen/kresli.h"
 #include "screen/styly.h"
-#include "screen/text.h"
-#include "tools/headless.h"
+#include "text/text.h"
 
 namespace {
 

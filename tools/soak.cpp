@@ -15,8 +15,8 @@
 #include "cave/hra.h"
 #include "cave/load.h"
 #include "cave/view.h"
-#include "screen/text.h"
-#include "tools/headless.h"
+#include "headless/headless.h"
+#include "text/text.h"
 
 namespace {
 
