@@ -21,6 +21,15 @@ std::string datafile_path(const char* name) {
   return path.empty() ? name : path;
 }
 
+std::string optional_datafile(const char* name) {
+  std::string path = find_data(name);
+  if (path.empty()) return "";
+  const char* why = datafile_sound(path.c_str());
+  if (!*why) return path;
+  std::fprintf(stderr, "%s: %s\n", path.c_str(), why);
+  return "";
+}
+
 namespace {
 
 [[noreturn]] void datafile_fail(const char* what) {
@@ -29,19 +38,12 @@ namespace {
   std::exit(1);
 }
 
-// A datafile, found as datafile_path says. The main datafile must be there
-// and sound; the intro datafile is only left out when it is missing or not.
-DATAFILE* load_checked(const char* name, bool needed) {
-  std::string path = find_data(name);
-  if (path.empty()) {
-    if (needed) datafile_fail(not_found_text().c_str());
-    return nullptr;
-  }
+// The main datafile, found as datafile_path says: it must be there and sound.
+DATAFILE* load_main() {
+  std::string path = find_data(DATAFILE_NAME);
+  if (path.empty()) datafile_fail(not_found_text().c_str());
   const char* why = datafile_sound(path.c_str());
-  if (*why) {
-    if (needed) datafile_fail(why);
-    return nullptr;
-  }
+  if (*why) datafile_fail(why);
   return load_datafile(path.c_str());
 }
 
@@ -69,8 +71,10 @@ void InitGRF(void (*timer)()) {
   acquire_bitmap(sbuffer);
   rectfill(sbuffer, 0, 0, 639, 479, 0);
   setfont1(8, 0, 256, 0, kamenick.data(), 0);
-  datafile = load_checked(DATAFILE_NAME, true);
-  datafile2 = load_checked(INTRO_DATAFILE_NAME, false);
+  datafile = load_main();
+  std::string intro = optional_datafile(INTRO_DATAFILE_NAME);
+  datafile2 = intro.empty() ? nullptr : load_datafile(intro.c_str());
+  if (!intro.empty() && !datafile2) std::fprintf(stderr, "%s: cannot be read\n", intro.c_str());
   const char* why = check_datafile(datafile);
   if (*why) datafile_fail(why);
   load_styles(datafile);

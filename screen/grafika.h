@@ -23,6 +23,11 @@ constexpr const char* PATCHES_NAME = "TavrokPT.dat";
 // holds it (the name itself when none does).
 std::string datafile_path(const char* name);
 
+// The path of an optional datafile that is there and sound. Empty when it is
+// missing, or when it is refused, which one line on standard error then
+// says, naming the file and the reason.
+std::string optional_datafile(const char* name);
+
 // Starts the library, the input devices and the timer (calling `timer` every
 // 100 ms), opens the screen and loads the datafiles and styles.
 void InitGRF(void (*timer)());

@@ -48,7 +48,12 @@ bool object_sound(int type, const std::vector<uint8_t>& d) {
     }
     return at == n;
   }
-  return type == DAT_ID('D', 'A', 'T', 'A');
+  // The library builds these from their contents with loaders that do not
+  // survive damage, and the game reads none of them. Any other type it
+  // reads as the plain data it is (a JPEG grabbed as "JPG " or "JPEG").
+  for (int built : {DAT_FILE, DAT_FONT, DAT_SAMPLE, DAT_RLE_SPRITE, DAT_C_SPRITE, DAT_XC_SPRITE})
+    if (type == built) return false;
+  return true;
 }
 
 }  // namespace
@@ -87,7 +92,9 @@ const char* datafile_sound(const char* path) {
     while (type == DAT_PROPERTY && !pack_feof(f)) {
       get32();
       int32_t size = get32();
-      if (size < 0 || size > 65536 || !get(size)) return done(obj + " is cut short");
+      // The synthesizer reads a patch's name into 1024 bytes.
+      if (size < 0 || size > 1023) return done(obj + " has a garbled property");
+      if (!get(size)) return done(obj + " is cut short");
       for (uint8_t c : data)
         if (c < 0x20 || c > 0x7E) return done(obj + " has a garbled property");
       type = get32();
@@ -98,7 +105,7 @@ const char* datafile_sound(const char* path) {
       return done("object " + std::to_string(i) + " is compressed, which is not read; store it uncompressed (dat -c0)");
     if (packed != plain || plain > (64 << 20)) return done(obj + " has a broken size");
     if (!get(plain)) return done(obj + " is cut short");
-    if (type != DAT_ID('i', 'n', 'f', 'o') && !object_sound(type, data))
+    if (!object_sound(type, data))
       return done(obj + " is not a whole bitmap, palette, music or data object");
   }
   return done("");

@@ -21,9 +21,10 @@ constexpr int DF_OBJECTS = 22;  // objects the main datafile must hold
 
 // Reads a datafile's structure without building its objects, since the
 // library's loader does not survive a damaged file. Returns an empty string
-// if the file is stored uncompressed and every object is whole and of a kind
-// the game reads (bitmaps, palettes, MIDI music, plain data), else what is
-// wrong.
+// if the file is stored uncompressed and every object is whole: bitmaps,
+// palettes and MIDI music as the library reads them, anything else as plain
+// data, never an object the library would build from its contents (fonts,
+// samples, sprites, nested datafiles). Else what is wrong.
 const char* datafile_sound(const char* path);
 
 // Checks the main datafile's objects (count, types, sizes, depths). Returns

@@ -55,8 +55,8 @@ int install_sound_quietly() {
 // the datafiles. The setting is made in memory: the game writes no file.
 void music() {
   hudba = 1;
-  std::string patches = datafile_path(PATCHES_NAME);
-  if (exists(patches.c_str())) {
+  std::string patches = optional_datafile(PATCHES_NAME);
+  if (!patches.empty()) {
     // The synthesizer does not take a name relative to the working folder.
     char full[1024];
     canonicalize_filename(full, patches.c_str(), sizeof full);

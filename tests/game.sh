@@ -56,7 +56,8 @@ close() { "$build/tavrok-shotcheck" close "$win"; }
 lost() { xdotool windowkill "$win"; }
 
 # Runs COMMAND...; the program must end within SECONDS with STATUS and only its
-# start-up and closing lines, or after a lost display only the line saying so.
+# start-up and closing lines, or after a lost display only the line saying so;
+# on standard error $said_before, if set, comes first.
 ends() {  # seconds status command...
   limit=$1 want=$2
   shift 2
@@ -69,6 +70,7 @@ ends() {  # seconds status command...
   game=""
   [ "$rc" -eq "$want" ] || fail "$*: status $rc, not $want"
   [ "$want" -eq 1 ] && said="tavrok: lost the connection to the display" || said=""
+  [ -n "${said_before:-}" ] && said=$(printf '%s\n%s' "$said_before" "$said" | sed '/^$/d')
   [ "$(cat "$work/err")" = "$said" ] || fail "$*: standard error is not '$said'"
   lines='\nTavrokC64/ZX/PC-1994/PC-2004started...\n\n\nBye...\n\n'
   [ "$want" -eq 1 ] || [ "$(od -An -c "$work/out" | tr -d ' \n')" = "$lines" ] ||

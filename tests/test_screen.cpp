@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <allegro.h>
+#include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -93,7 +95,7 @@ TEST(Datafile, DamageIsNamedAndFoundBeforeLoading) {
   std::string bytes{std::istreambuf_iterator<char>(in), {}};
   EXPECT_STREQ(datafile_sound(TAVROK_DATAFILE), "");
   EXPECT_STREQ(datafile_sound("/nonexistent/TavrokDF.dat"), "cannot be read (missing, or not a datafile)");
-  const std::string path = ::testing::TempDir() + "damaged.dat";
+  std::string path = ::testing::TempDir() + "damaged.dat";
   auto write = [&](size_t n) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(n));
     return datafile_sound(path.c_str());
@@ -108,6 +110,25 @@ TEST(Datafile, DamageIsNamedAndFoundBeforeLoading) {
     }
     bytes[at] ^= 0x5A;
   }
+
+  // Made by the datafile tool: an object of a type the game does not know is
+  // the plain data it holds; one that the library would build from its
+  // contents (here plain data marked as a font) is refused.
+  const std::string dir = ::testing::TempDir() + "dat" + std::to_string(getpid());
+  ASSERT_EQ(std::system(("mkdir -p " + dir + " && cd " + dir + " && printf 'GIF89a?' >P.gif && for t in DATA JPG JPEG; do " +
+                         TAVROK_DAT " -c0 -s1 -t $t $t.dat -a P.gif >/dev/null || exit 1; done").c_str()), 0);
+  for (const char* type : {"DATA", "JPG", "JPEG"}) {
+    path = dir + "/" + type + ".dat";
+    EXPECT_STREQ(datafile_sound(path.c_str()), "") << type;
+    DATAFILE* df = load_datafile(path.c_str());
+    ASSERT_NE(df, nullptr) << type;
+    EXPECT_EQ(std::string(static_cast<char*>(df[0].dat), static_cast<size_t>(df[0].size)), "GIF89a?") << type;
+    unload_datafile(df);
+  }
+  std::ifstream data(dir + "/DATA.dat", std::ios::binary);
+  bytes.assign(std::istreambuf_iterator<char>(data), {});
+  bytes.replace(bytes.find("DATA"), 4, "FONT");
+  EXPECT_STREQ(write(bytes.size()), "is damaged: object 0 is not a whole bitmap, palette, music or data object");
 }
 
 // What a render must leave in the back buffer: every cell's glyph from
