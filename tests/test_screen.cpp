@@ -8,9 +8,7 @@
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -283,20 +281,11 @@ TEST(Screen, FullScreenRefusedKeepsTheWindow) {
 
 }  // namespace
 
-// Starts the library, the timer, the screen and the styles as the game does.
+// Starts the library, the devices, the timer, the screen and the styles as
+// the game does, from the datafile beside the test.
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) return 1;
-  install_keyboard();
-  install_timer();
-  install_int(timerCycle, 100);
-  InitGFX();
-  sbuffer = create_bitmap(640, 480);
-  setfont1(8, 0, 256, 0, kamenick.data(), 0);
-  datafile = load_datafile(TAVROK_DATAFILE);
-  if (*check_datafile(datafile)) return std::fprintf(stderr, "%s: %s\n", TAVROK_DATAFILE, check_datafile(datafile)), 1;
-  load_styles(datafile);
+  InitGRF(timerCycle);
   fresh_copy = load_datafile(TAVROK_DATAFILE);
-  ActiveEFont(EFontK, fpalK);
   return RUN_ALL_TESTS();
 }
