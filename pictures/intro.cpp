@@ -2,11 +2,8 @@
 
 #include <allegro.h>
 
-#include <string>
-
 #include "cave/platform.h"
 #include "pictures/jpegd.h"
-#include "screen/grafika.h"
 #include "text/text.h"
 
 int32_t IntroRX = 640, IntroRY = 480;
@@ -30,43 +27,37 @@ bool frame(Draw draw) {
   return skip_key();
 }
 
-// The three phases; false when a skip key cut them short.
-bool phases(BITMAP* title) {
-  // Zoom out from a point: a growing square around (300, 696) over the
-  // whole screen. Its first frame has no square and draws nothing.
-  const int s = 300 / 50;
-  for (int i = 0; i < 50; i++)
-    if (frame([&] {
-          if (i > 0) stretch_blit(title, screen, 300 - s * i, 696 - s * i, 2 * s * i, 2 * s * i, 0, 0, IntroRX, IntroRY);
-        }))
-      return false;
+}  // namespace
 
-  // Widening: the full width of the picture, ever more of its height, into a
-  // narrowing middle with black bars; the frame that takes v to 0 or below
-  // is the last.
-  for (int k = 0, v = 1; v > 0; k++) {
-    int t = 150 * k / 37;
-    v = 136 - t;
-    int w = (IntroRX / 4) * k / 37;
-    if (frame([&] {
-          stretch_blit(title, screen, 0, 260 + v, 600, 2 * (436 - v), w, 0, 2 * (IntroRX / 2 - w), IntroRY);
-          rectfill(screen, 0, 0, w, IntroRY - 1, 0);
-          rectfill(screen, IntroRX - w - 1, 0, IntroRX - 1, IntroRY - 1, 0);
-        }))
-      return false;
+void intro_frame(BITMAP* title, BITMAP* to, int f) {
+  if (f < 50) {
+    // Zoom out from a point: a growing square around (300, 696) over the
+    // whole screen. Its first frame has no square and draws nothing.
+    const int s = 300 / 50;
+    if (f > 0) stretch_blit(title, to, 300 - s * f, 696 - s * f, 2 * s * f, 2 * s * f, 0, 0, IntroRX, IntroRY);
+  } else if (f < 85) {
+    // Widening: the full width of the picture, ever more of its height, into
+    // a narrowing middle with black bars, until v reaches 0 or below.
+    const int k = f - 50, v = 136 - 150 * k / 37, w = (IntroRX / 4) * k / 37;
+    stretch_blit(title, to, 0, 260 + v, 600, 2 * (436 - v), w, 0, 2 * (IntroRX / 2 - w), IntroRY);
+    rectfill(to, 0, 0, w, IntroRY - 1, 0);
+    rectfill(to, IntroRX - w - 1, 0, IntroRX - 1, IntroRY - 1, 0);
+  } else {
+    // The logo grows from the middle over the last picture; its colour 0 is
+    // transparent.
+    const int i = f - 85, w = 300 * i / 100 * IntroRX / 800, h = 130 * i / 100 * IntroRY / 800;
+    if (w > 0 && h > 0) masked_stretch_blit(title, to, 0, 0, 600, 240, IntroRX / 2 - w, IntroRY / 2 - h, 2 * w, 2 * h);
   }
-  Delay100(40, 1);
+}
 
-  // The logo grows from the middle over the last picture; its colour 0 is
-  // transparent.
-  for (int i = 0; i < 100; i++) {
-    int a = 300 * i / 100, b = 130 * i / 100;
-    int w = a * IntroRX / 800, h = b * IntroRY / 800;
-    if (frame([&] {
-          if (w > 0 && h > 0)
-            masked_stretch_blit(title, screen, 0, 0, 600, 240, IntroRX / 2 - w, IntroRY / 2 - h, 2 * w, 2 * h);
-        }))
-      return false;
+namespace {
+
+// The three phases, with a pause after the widening and after the logo;
+// false when a skip key cut them short.
+bool phases(BITMAP* title) {
+  for (int f = 0; f < INTRO_FRAMES; f++) {
+    if (frame([&] { intro_frame(title, screen, f); })) return false;
+    if (f == 84) Delay100(40, 1);
   }
   Delay100(20, 1);
   return true;
@@ -74,14 +65,12 @@ bool phases(BITMAP* title) {
 
 }  // namespace
 
-void intro_title(void (*wait)()) {
+void intro_title(void (*wait)(), const char* picture) {
   poll = wait;
   Gclrscr();
   vpic_1font();
   PALETTE pal2;
-  // Only from an intro datafile that was found sound at start-up.
-  std::string name = datafile_path(INTRO_DATAFILE_NAME) + "#I_JPG";
-  BITMAP* title = datafile2 ? load_jpeg(name.c_str(), pal2) : nullptr;
+  BITMAP* title = picture ? load_jpeg(picture, pal2) : nullptr;
   if (title) {
     set_palette(pal2);
     acquire_bitmap(title);

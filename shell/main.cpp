@@ -136,7 +136,9 @@ int main(int argc, char** argv) {
   }
 
   music();
-  intro_title(idle);
+  // Only from an intro datafile that was found sound at start-up.
+  std::string intro = datafile_path(INTRO_DATAFILE_NAME) + "#I_JPG";
+  intro_title(idle, datafile2 ? intro.c_str() : nullptr);
 
   ActiveEFont(EFontK, fpalK);
   ForceSetFont = 1;

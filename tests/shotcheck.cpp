@@ -32,6 +32,7 @@
 #include "cave/sets/sets.h"
 #include "cave/stav.h"
 #include "cave/view.h"
+#include "pictures/intro.h"
 #include "pictures/jpegd.h"
 #include "screen/kamenick.h"
 #include "screen/kresli.h"
@@ -69,27 +70,16 @@ Picture copy(BITMAP* b, int rows, int step) {
   return p;
 }
 
-// The intro's frames replayed from its picture, at half resolution; frames
-// 0..49 zoom, 50..84 widen, 85..184 grow the logo.
+// The intro's frames, drawn by the intro from its picture, at half
+// resolution.
 std::vector<Picture> intro_frames(const char* intro, PALETTE pal) {
   BITMAP* title = load_jpeg((std::string(intro) + "#I_JPG").c_str(), pal);
   if (!title) bad("no intro picture");
   BITMAP* scr = create_bitmap(640, 480);
   clear_to_color(scr, 0);
   std::vector<Picture> frames;
-  for (int i = 0; i < 50; i++) {
-    if (i > 0) stretch_blit(title, scr, 300 - 6 * i, 696 - 6 * i, 12 * i, 12 * i, 0, 0, 640, 480);
-    frames.push_back(copy(scr, 480, 2));
-  }
-  for (int k = 0, v = 1, w = 0; v > 0; k++, w = 160 * k / 37) {
-    v = 136 - 150 * k / 37;
-    stretch_blit(title, scr, 0, 260 + v, 600, 2 * (436 - v), w, 0, 2 * (320 - w), 480);
-    rectfill(scr, 0, 0, w, 479, 0);
-    rectfill(scr, 640 - w - 1, 0, 639, 479, 0);
-    frames.push_back(copy(scr, 480, 2));
-  }
-  for (int i = 0, w = 0, h = 0; i < 100; i++, w = 300 * i / 100 * 640 / 800, h = 130 * i / 100 * 480 / 800) {
-    if (w > 0 && h > 0) masked_stretch_blit(title, scr, 0, 0, 600, 240, 320 - w, 240 - h, 2 * w, 2 * h);
+  for (int f = 0; f < INTRO_FRAMES; f++) {
+    intro_frame(title, scr, f);
     frames.push_back(copy(scr, 480, 2));
   }
   return frames;
