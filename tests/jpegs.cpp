@@ -2,40 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include <jpeglib.h>
-
-std::string encode_jpeg(int w, int h, const std::vector<uint32_t>& px, bool grey, int quality, bool progressive) {
-  jpeg_compress_struct c;
-  jpeg_error_mgr err;
-  c.err = jpeg_std_error(&err);
-  jpeg_create_compress(&c);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&c, &out, &size);
-  c.image_width = static_cast<JDIMENSION>(w);
-  c.image_height = static_cast<JDIMENSION>(h);
-  c.input_components = grey ? 1 : 3;
-  c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, quality, TRUE);
-  if (progressive) jpeg_simple_progression(&c);
-  jpeg_start_compress(&c, TRUE);
-  std::vector<JSAMPLE> samples;
-  for (uint32_t p : px)
-    for (int shift : grey ? std::vector<int>{0} : std::vector<int>{16, 8, 0}) samples.push_back(static_cast<JSAMPLE>(p >> shift));
-  while (c.next_scanline < c.image_height) {
-    JSAMPROW r = &samples[c.next_scanline * static_cast<size_t>(w * c.input_components)];
-    jpeg_write_scanlines(&c, &r, 1);
-  }
-  jpeg_finish_compress(&c);
-  jpeg_destroy_compress(&c);
-  std::string s(reinterpret_cast<char*>(out), size);
-  std::free(out);
-  return s;
-}
 
 Decoded decode_jpeg(const std::string& bytes, bool grey, int denom, bool fast) {
   jpeg_decompress_struct d;

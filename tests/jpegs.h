@@ -1,5 +1,5 @@
-// JPEG streams made with libjpeg, libjpeg's own decoding of them, and
-// packfiles that read from memory.
+// libjpeg's own decoding of a JPEG stream, and packfiles that read from
+// memory.
 #pragma once
 
 #include <allegro.h>
@@ -7,11 +7,6 @@
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Encodes w x h pixels given as 0xRRGGBB (or grey levels 0..255 when
-// `grey`), at the given quality, as a baseline or progressive stream.
-std::string encode_jpeg(int w, int h, const std::vector<uint32_t>& px, bool grey, int quality = 95,
-                        bool progressive = false);
 
 // RGB or grey samples row after row, at scale 1/denom, with or without the
 // fast options (integer transform, plain upsampling).

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,15 +23,14 @@ namespace {
 
 const int started = install_allegro(SYSTEM_NONE, &errno, atexit);
 
-// Four flat quadrants (red, green, blue, white), or a grey ramp; 64 x 48.
-std::vector<uint32_t> picture(bool grey) {
-  const uint32_t quadrant[4] = {0xE02010, 0x20C040, 0x2040E0, 0xF0F0F0};
-  std::vector<uint32_t> v;
-  for (int y = 0; y < 48; y++)
-    for (int x = 0; x < 64; x++) v.push_back(grey ? static_cast<uint32_t>(x * 255 / 63) : quadrant[(y >= 24) * 2 + (x >= 32)]);
-  return v;
+// The pictures in tests/jpeg/, made with libjpeg: 64 x 48 of four flat
+// quadrants (red, green, blue, white) at quality 95, baseline and (at 90)
+// progressive; a grey ramp from left to right; 16 x 16 of one colour.
+std::string slurp(const char* name) {
+  std::ifstream in(std::string(TAVROK_JPEGS "/") + name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
-const std::string colour = encode_jpeg(64, 48, picture(false), false), grey = encode_jpeg(64, 48, picture(true), true);
+const std::string colour = slurp("colour.jpg"), grey = slurp("grey.jpg"), progressive = slurp("progressive.jpg");
 
 std::string file(const std::string& name, const std::string& bytes) {
   std::string path = ::testing::TempDir() + std::to_string(getpid()) + name;
@@ -64,7 +64,7 @@ bool check(BITMAP* b, const RGB* pal, const Decoded& want, int tolerance = 0) {
 }
 
 TEST(Jpeg, EveryDepthScaleAndOptionGivesLibjpegsOwnPixels) {
-  const std::string paths[2] = {file("c.jpg", colour), file("g.jpg", grey)};
+  const std::string paths[2] = {TAVROK_JPEGS "/colour.jpg", TAVROK_JPEGS "/grey.jpg"};
   const struct { int depth; bool grey_stream; jpeg_load_options o; int denom; } rows[] = {  // denom: libjpeg's scale
       // The 8-bit rows first, at the depth the loader starts with.
       {8, false, {0, 1, 0, 0, 256}, 1},  {8, true, {0, 1, 0, 0, 256}, 1},  {8, false, {1, 2, 1, 0, 256}, 2},
@@ -86,7 +86,7 @@ TEST(Jpeg, EveryDepthScaleAndOptionGivesLibjpegsOwnPixels) {
 
 TEST(Jpeg, PaletteRange) {
   set_depth(8);
-  const std::string flat = encode_jpeg(16, 16, std::vector<uint32_t>(256, 0x3080C0), false), path = file("f.jpg", flat);
+  const std::string flat = slurp("flat.jpg"), path = TAVROK_JPEGS "/flat.jpg";
   RGB pal[257], after[257];  // one entry more than a palette, which must stay as it is
   for (auto [first, num] : {std::pair{16, 240}, {248, 8}}) {
     for (int i = 0; i < 257; i++) pal[i] = after[i] = {7, 7, 7, 9};
@@ -107,7 +107,6 @@ TEST(Jpeg, PaletteRange) {
 
 TEST(Jpeg, DamagedStreamsSizeLimitsAndNames) {
   set_depth(32);
-  const std::string progressive = encode_jpeg(64, 48, picture(false), false, 90, true);
   const size_t sos = colour.find("\xFF\xDA"), sof = colour.find("\xFF\xC0");
   // The streams that load are completed to full size as libjpeg completes them.
   const struct { const char* what; std::string bytes; bool loads; } rows[] = {
@@ -133,7 +132,7 @@ TEST(Jpeg, DamagedStreamsSizeLimitsAndNames) {
   }
   // An object of a datafile, named FILE.dat#NAME.
   const std::string dir = ::testing::TempDir() + "jpegdat" + std::to_string(getpid());
-  std::string cmd = "mkdir -p " + dir + " && cp " + file("c.jpg", colour) + " " + dir + "/PIC.jpg && cd " + dir + " && " +
+  std::string cmd = "mkdir -p " + dir + " && cp " TAVROK_JPEGS "/colour.jpg " + dir + "/PIC.jpg && cd " + dir + " && " +
                     TAVROK_DAT + " -c0 -t DATA t.dat -a PIC.jpg >/dev/null";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   EXPECT_TRUE(check(load_jpeg((dir + "/t.dat#PIC_JPG").c_str(), pal), pal, decode_jpeg(colour, false, 1, false)));
