@@ -44,7 +44,8 @@ out=$(env -u DISPLAY "$prog" --version --help) && [ "${out%%
 for dir in . "$root/usr/games"; do
   head -c 20000 "$root/usr/share/games/tavrok/TavrokDF.dat" >"$dir/TavrokDF.dat"
   "$prog" >/dev/null 2>"$work/log"
-  [ $? -eq 1 ] && grep -q "^TavrokDF.dat: " "$work/log" || fail "a cut TavrokDF.dat in $dir is not the one read"
+  [ $? -eq 1 ] && grep -q "^TavrokDF.dat: " "$work/log" && [ "$(wc -l <"$work/log")" -eq 1 ] ||
+    fail "a cut TavrokDF.dat in $dir is not the one read, in one line"
   rm "$dir/TavrokDF.dat"
 done
 start "$prog"

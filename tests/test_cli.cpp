@@ -1,6 +1,6 @@
-// The simulator's command-line contract, checked by running the program.
-// The built-in caves are checked when they are compiled, and every one is
-// completed by tavrok-proof (ctest proof).
+// The command-line contracts of the simulator and the theme generator,
+// checked by running the programs. The built-in caves are checked when they
+// are compiled, and every one is completed by tavrok-proof (ctest proof).
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -11,6 +11,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/pic.h"
@@ -28,10 +29,11 @@ std::string slurp(const std::string& path) {
 // Tests run in parallel processes: each keeps its own files.
 std::string temp(const std::string& name) { return ::testing::TempDir() + std::to_string(getpid()) + name; }
 
-SimRun sim(const std::string& args) {
-  int rc = std::system((TAVROK_SIM " " + args + " >" + temp("sim.out") + " 2>" + temp("sim.err")).c_str());
-  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(temp("sim.out")), slurp(temp("sim.err"))};
+SimRun run(const std::string& command) {
+  int rc = std::system((command + " >" + temp("run.out") + " 2>" + temp("run.err")).c_str());
+  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(temp("run.out")), slurp(temp("run.err"))};
 }
+SimRun sim(const std::string& args) { return run(TAVROK_SIM " " + args); }
 
 std::string write(const std::string& name, const std::string& bytes) {
   std::ofstream(temp(name), std::ios::binary) << bytes;
@@ -54,7 +56,9 @@ bool starts(const std::string& s, const std::string& head) { return s.rfind(head
 
 const Pic room = {"P    ", "  *  ", "     ", " O X "};
 
-TEST(Sim, BadInputGivesOneLineAndStatus2) {
+// Bad input: one line on standard error that names the problem (for the
+// theme generator, the file and line of a bad source), exit status 2.
+TEST(Cli, BadInputGivesOneLineAndStatus2) {
   std::string good = cave_file("good.cave", room, 1, 50), bigcell = slurp(good), badcode = slurp(good);
   bigcell[1002] = 40;
   badcode[7] = 25;
@@ -74,14 +78,28 @@ TEST(Sim, BadInputGivesOneLineAndStatus2) {
       {"--game --input " + badkeys + " --ticks 5", "jump"}, {"--game " + cave, "--game"},
       {"--game --number 2", "--game"}, {"--game --dump-set tavrok_s1", "--game"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.args);
-    SimRun r = sim(c.args);
+  const std::string head = "tempo 120\ntrack lead channel 1 program 80\ndrum kick 36\npattern a lead\n", song = "\nend\nsong\n";
+  const struct { std::string source, mentions; } themes[] = {
+      {"C4 4 E4 4 G4 4" + song + "lead=a\nend\n", ":5: "},  // three beats in a bar of four
+      {"H4 1" + song + "lead=a\nend\n", ":5: "},            // no such pitch
+      {"kick 1" + song + "lead=a\nend\n", ":5: "},          // a drum off the drum channel
+      {"C4 1" + song + "bass=a\nend\n", ":8: "},            // no such track
+      {"( C4 8 *8" + song + "lead=a\nend\n", ":5: "},       // unclosed bracket
+  };
+  std::vector<std::pair<std::string, std::string>> runs;
+  for (const auto& c : cases) runs.emplace_back(TAVROK_SIM " " + c.args, c.mentions);
+  for (const auto& t : themes) {
+    std::string src = write("theme" + std::to_string(runs.size()) + ".txt", head + t.source);
+    runs.emplace_back(TAVROK_MIDIGEN " " + src + " " + temp("theme.mid"), src + t.mentions);
+  }
+  for (const auto& [command, mentions] : runs) {
+    SCOPED_TRACE(command);
+    SimRun r = run(command);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     ASSERT_FALSE(r.err.empty());
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
-    EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(mentions), std::string::npos) << r.err;
   }
 }
 
@@ -130,57 +148,44 @@ TEST(Sim, OneCave) {
   }
 }
 
-// A whole game: one line per cave end, or every tick with the cave number
-// after the tick number and the same values at the ends.
-TEST(Sim, GameReportsEveryCaveEnd) {
-  // Cave 1 completed at once, a death in cave 2, ESC in its next try.
-  std::string in = " --input " + write("game.txt", "f12\nkill\n\n\n\n\n\n\n\n\n\nesc\n");
-  SimRun r = sim("--game" + in);
-  EXPECT_TRUE(std::regex_match(r.out, std::regex(R"(\{"cave":1,"tick":1,"end":"completed","sc":\d+,"zi":3,"cas":\d+\}\n)"
-                                                 R"(\{"cave":2,"tick":10,"end":"died","sc":\d+,"zi":2,"cas":\d+\}\n)"
-                                                 R"(\{"cave":2,"tick":1,"end":"quit","sc":\d+,"zi":2,"cas":\d+\}\n)")))
-      << r.out << r.err;
-  std::vector<std::string> t = lines(sim("--game --trace" + in).out);
-  ASSERT_EQ(t.size(), 12u);
-  const std::regex end(R"(\{"tick":(\d+),"cave":(\d+),"end":("[a-z]+"),.*("sc":\d+,"zi":\d+,"cas":\d+),.*)");
-  std::string ends;
-  for (size_t i = 0; i < t.size(); i++) {
+// A whole game: a line for every cave that ends, "CAVE:TICK:END:LIVES" here;
+// with --trace every tick, the cave after the tick, the same values at the
+// ends. It ends with ESC, the last life, or the set's last cave (25 for the
+// classic set, 20 for the others), and plays no tick after that.
+TEST(Sim, Game) {
+  const std::string game = " --input " + write("game.txt", "f12\nkill\n\n\n\n\n\n\n\n\n\nesc\n");
+  const std::string last = " --input " + write("last.txt", "\nf12\n\n\n"), die = "kill" + std::string(10, '\n');
+  const struct { std::string args, ends; size_t ticks; } games[] = {
+      {game, "1:1:completed:3 2:10:died:2 2:1:quit:2 ", 12},  // done at once, a death, ESC in the next try
+      {game + " --ticks 4", "1:1:completed:3 ", 4},           // ticks in all
+      {"--ticks 4", "", 4},
+      {"", "", 0},
+      {"--set tavrok_s1 --start 25" + last, "25:2:set-completed:3 ", 2},
+      {"--bl --start 20" + last, "20:2:set-completed:3 ", 2},
+      {"--set tavrok_s1 --start 20" + last, "20:2:completed:3 ", 4},
+      {"--input " + write("die.txt", die + die + die), "1:10:died:2 1:10:died:1 1:10:gameover:0 ", 30},
+  };
+  const std::regex end(R"x(\{"cave":(\d+),"tick":(\d+),"end":"([a-z-]+)","sc":\d+,"zi":(\d+),"cas":-?\d+\})x");
+  const std::regex traced(R"x(\{"tick":(\d+),"cave":(\d+),"end":("[a-z-]+"),.*("sc":\d+,"zi":\d+,"cas":-?\d+),.*)x");
+  for (const auto& g : games) {
+    SCOPED_TRACE(g.args);
+    SimRun r = sim("--game " + g.args);
+    std::string ends, from_trace;
     std::smatch m;
-    if (std::regex_match(t[i], m, end))
-      ends += "{\"cave\":" + m[2].str() + ",\"tick\":" + m[1].str() + ",\"end\":" + m[3].str() + "," + m[4].str() + "}\n";
-    else
-      EXPECT_TRUE(starts(t[i], "{\"tick\":" + std::to_string(i) + ",\"cave\":2,\"end\":null,")) << t[i];
+    for (const std::string& l : lines(r.out))  // a line of another shape shows as itself
+      ends += std::regex_match(l, m, end) ? m.str(1) + ":" + m.str(2) + ":" + m.str(3) + ":" + m.str(4) + " " : l;
+    EXPECT_EQ(ends, g.ends) << r.err;
+    std::vector<std::string> t = lines(sim("--game --trace " + g.args).out);
+    EXPECT_EQ(t.size(), g.ticks);
+    for (const std::string& l : t)
+      if (std::regex_match(l, m, traced)) from_trace += "{\"cave\":" + m.str(2) + ",\"tick\":" + m.str(1) + ",\"end\":" + m.str(3) + "," + m.str(4) + "}\n";
+    EXPECT_EQ(from_trace, r.out);
   }
-  EXPECT_EQ(ends, r.out);
-  EXPECT_EQ(lines(sim("--game --ticks 4 --trace" + in).out).size(), 4u) << "ticks in all";
-  EXPECT_EQ(lines(sim("--game --ticks 4 --trace").out).size(), 4u);
-  EXPECT_EQ(sim("--game --ticks 4").out, "") << "no cave ended";
-  SimRun none = sim("--game");
-  EXPECT_EQ(none.status, 0);
-  EXPECT_EQ(none.out, "");
-
   // Until its first cave ends a game traces what the one-cave mode does.
   std::string sol = " --trace --ticks 40 --input " TAVROK_SOLUTIONS "/tavrokc64_1/01.txt";
-  std::vector<std::string> one = lines(sim("--set tavrokc64_1 --number 1" + sol).out), game = lines(sim("--game" + sol).out);
-  ASSERT_EQ(game.size(), one.size());
-  for (size_t i = 0; i < one.size(); i++) EXPECT_EQ(std::regex_replace(game[i], std::regex("\"cave\":1,"), ""), one[i]);
-}
-
-// A game also ends with its set's last cave (the classic set has 25, the
-// others 20), playing no tick after it, and with the last life.
-TEST(Sim, GameEndsWithTheSetsLastCaveAndTheLastLife) {
-  std::string f12 = " --trace --input " + write("last.txt", "\nf12\n\n\n"), die = "kill\n\n\n\n\n\n\n\n\n\n";
-  const struct { std::string args, last; size_t n; } cases[] = {
-      {"--set tavrok_s1 --start 25" + f12, R"({"tick":2,"cave":25,"end":"set-completed",)", 2},
-      {"--bl --start 20" + f12, R"({"tick":2,"cave":20,"end":"set-completed",)", 2},
-      {"--set tavrok_s1 --start 20" + f12, R"({"tick":2,"cave":21,"end":null,)", 4},
-      {"--trace --input " + write("die.txt", die + die + die), R"({"tick":10,"cave":1,"end":"gameover",)", 30},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string> l = lines(sim("--game " + c.args).out);
-    ASSERT_EQ(l.size(), c.n) << c.args;
-    EXPECT_TRUE(starts(l.back(), c.last)) << l.back();
-  }
+  std::vector<std::string> one = lines(sim("--set tavrokc64_1 --number 1" + sol).out), game1 = lines(sim("--game" + sol).out);
+  ASSERT_EQ(game1.size(), one.size());
+  for (size_t i = 0; i < one.size(); i++) EXPECT_EQ(std::regex_replace(game1[i], std::regex("\"cave\":1,"), ""), one[i]);
 }
 
 }  // namespace

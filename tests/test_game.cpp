@@ -1,7 +1,7 @@
 // A running cave tick by tick, and whole games through `hra`: the cave
 // start, the countdown, the death sequence, the cheat keys, what each end of
-// a cave leads to, the time bonus, game over, the end of the set, ESC and the
-// title loop.
+// a cave leads to, the time bonus, game over, the end of the set and ESC
+// (that ESC on the title ends the program, the end-to-end run shows).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -235,20 +235,6 @@ TEST_F(Game, WhatEachCaveEndLeadsTo) {
   EXPECT_EQ(XY(seen[0].k, seen[1].cave), XY(DOKONCIL, 2));
   EXPECT_EQ(seen[1].sc, 10u + 8);
   EXPECT_EQ(SColor, 15);
-}
-
-// ESC on the title ends the program there; a game quit with ESC ends it too.
-TEST_F(Game, TitleLoop) {
-  headless_keys[KL_ESC] = true;
-  titulky();
-  ASSERT_EQ(headless_log.titles, 1);
-  ASSERT_TRUE(seen.empty());
-  reset();
-  limit = 50;
-  hold({{}, {KL_ESC}});
-  titulky();
-  EXPECT_EQ(headless_log.titles, 1);
-  EXPECT_EQ(seen.size(), 2u);
 }
 
 }  // namespace
