@@ -1,7 +1,7 @@
 #include <array>
-#include <cstdlib>
 
 #include "cave/grid.h"
+#include "cave/nahoda.h"
 #include "cave/rules.h"
 
 namespace {
@@ -139,7 +139,7 @@ void pohyb() {
   tece++;
   if (tece == 10 || tvodaturbo == 1) tece = 0;
   if (nroste != 0 && tece == 0) {
-    int c = roste[std::rand() % nroste];
+    int c = roste[nahoda() % nroste];
     for (int d : ctyri)
       if (grows_into(sektor[c + d])) sektor[c + d] = E_WATER;
   }

@@ -1,10 +1,10 @@
 #include "cave/view.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 #include "cave/grid.h"
+#include "cave/nahoda.h"
 #include "cave/platform.h"
 #include "text/text.h"
 
@@ -73,7 +73,7 @@ void zobraz() {
     for (int x = 1; x <= CW; x++) {
       uint8_t k = sektor[x * GROWS + y];
       Blok b = k <= E_LAST ? vzhled[k] : nic;
-      if (k == E_DIAMOND || k == E_HDIAMOND) b.a = static_cast<uint8_t>(std::rand() % 7);
+      if (k == E_DIAMOND || k == E_HDIAMOND) b.a = static_cast<uint8_t>(nahoda() % 7);
       if (va == 1 && k == E_SPIDER) b = pavouk1;
       if (va == 1 && k == E_DSPIDER) b = dpavouk1;
       uint8_t* p = mb800 + 2 * y * VSTRIDE + 2 * x * 2;

@@ -35,7 +35,6 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <algorithm>
 #include <map>
 #include <tuple>
@@ -46,14 +45,11 @@
 #include "cave/grid.h"
 #include "cave/hra.h"
 #include "cave/load.h"
+#include "cave/nahoda.h"
 #include "proof/ways.h"
 #include "sim/cavefile.h"
 
 namespace {
-
-// The random sequence lives in a buffer of ours, so that it can be saved
-// and put back with the rest of the cave.
-char live_rnd[128], spare_rnd[128];
 
 // Everything a cave tick reads or changes.
 struct Snap {
@@ -62,7 +58,7 @@ struct Snap {
   uint32_t ch, sc, zi;
   uint8_t aktual, smrt, fxit, va, citac, tece, el;
   bool done;
-  char rnd[128];
+  Nahoda rnd;  // where the random sequence stands
 };
 
 void save(Snap& s) {
@@ -71,9 +67,7 @@ void save(Snap& s) {
   s.xp = xp, s.yp = yp, s.xk = xk, s.yk = yk, s.cas = cas;
   s.ch = ch, s.sc = sc, s.zi = zi;
   s.aktual = aktual, s.smrt = smrt, s.fxit = fxit, s.va = va, s.citac = citac, s.tece = tece, s.el = el;
-  setstate(spare_rnd);  // writes the sequence's position into live_rnd
-  std::memcpy(s.rnd, live_rnd, sizeof live_rnd);
-  setstate(live_rnd);
+  s.rnd = nahoda_stav;
 }
 
 void load(const Snap& s) {
@@ -82,9 +76,7 @@ void load(const Snap& s) {
   xp = s.xp, yp = s.yp, xk = s.xk, yk = s.yk, cas = s.cas;
   ch = s.ch, sc = s.sc, zi = s.zi;
   aktual = s.aktual, smrt = s.smrt, fxit = s.fxit, va = s.va, citac = s.citac, tece = s.tece, el = s.el;
-  setstate(spare_rnd);
-  std::memcpy(live_rnd, s.rnd, sizeof live_rnd);
-  setstate(live_rnd);
+  nahoda_stav = s.rnd;
 }
 
 // The search tree: every step taken, with the step before it.
@@ -292,9 +284,6 @@ int main(int argc, char** argv) {
     if (in) states.push_back(st);
   }
   if (states.empty() && one != "game" && one != "game-bl") tool_fail("no state chosen");
-
-  initstate(1, spare_rnd, sizeof spare_rnd);
-  initstate(1, live_rnd, sizeof live_rnd);
 
   if (!one.empty()) {
     game_ways = ways;

@@ -9,6 +9,7 @@
 #include "cave/grid.h"
 #include "cave/hra.h"
 #include "cave/load.h"
+#include "cave/nahoda.h"
 #include "cave/view.h"
 #include "sim/cavefile.h"
 
@@ -80,7 +81,7 @@ void program_start() {
   headless_keys = {};
   headless_feed = nullptr;
   headless_po_ticku = nullptr;
-  std::srand(1);
+  nahoda_seed(1);
 }
 
 namespace {
@@ -97,7 +98,7 @@ void carry(const CaveSet& s, const State& st) {
       if (tick_play() != HRAJE) break;
     }
   }
-  for (int d = 0; d < st.draws; d++) std::rand();
+  for (int d = 0; d < st.draws; d++) nahoda();
 }
 
 }  // namespace

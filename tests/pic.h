@@ -6,7 +6,6 @@
 // Reading back, every player code shows as 'P'.
 #pragma once
 
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,6 +14,7 @@
 
 #include "cave/grid.h"
 #include "cave/load.h"
+#include "cave/nahoda.h"
 #include "cave/sets/design.h"
 #include "cave/view.h"
 #include "headless/headless.h"
@@ -53,7 +53,7 @@ inline void fresh() {
   init_mb800();
   mem.fill(0);
   SColor = 7;
-  std::srand(1);
+  nahoda_seed(1);
 }
 
 // Puts a picture at the top-left of the interior, `fill` in every other

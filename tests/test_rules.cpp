@@ -152,14 +152,31 @@ TEST_F(Rules, CreatureKeepsTheWallOnItsRight) {
   EXPECT_EQ(smer[at(2, 1)], 3);
 }
 
+// The game's own generator: the sequence of Debian's C library rand from
+// program start and from any seed (compared with it where the tests run on
+// that library), which begins 1804289383, 846930886, 1681692777.
+const Nahoda at_start = nahoda_stav;
+
+TEST(Nahoda, IsTheSequenceOfDebiansRand) {
+#ifdef __GLIBC__
+  for (uint32_t seed : {1u, 0u, 12345u, 3000000000u}) {
+    std::srand(seed), nahoda_seed(seed);
+    for (int i = 0; i < 10000; i++) ASSERT_EQ(nahoda(), std::rand()) << "seed " << seed << ", draw " << i;
+  }
+#endif
+  nahoda_seed(1);
+  EXPECT_TRUE(nahoda_stav.r == at_start.r && nahoda_stav.f == at_start.f && nahoda_stav.b == at_start.b);
+  EXPECT_EQ(std::vector<int32_t>({nahoda(), nahoda(), nahoda()}), std::vector<int32_t>({1804289383, 846930886, 1681692777}));
+}
+
 // Water that can grow spreads on every tenth tick, from one of the cells
 // that can, picked by one draw of `rand` from those surveyed top to bottom,
 // left to right.
 TEST_F(Rules, WaterGrowsEveryTenthTickFromOneRandomCell) {
   Pic want = {"~#~#~#", " # # #"};
   put(want);
-  int pick = std::rand() % 3, after = std::rand();
-  std::srand(1);
+  int pick = nahoda() % 3, after = nahoda();
+  nahoda_seed(1);
   for (int t = 0; t < 9; t++) pohyb();
   EXPECT_EQ(pic(want), want);
   EXPECT_EQ(tece, 9);
@@ -167,7 +184,7 @@ TEST_F(Rules, WaterGrowsEveryTenthTickFromOneRandomCell) {
   want[1][2 * pick] = '~';
   EXPECT_EQ(pic(want), want);
   EXPECT_EQ(tece, 0);
-  EXPECT_EQ(std::rand(), after) << "the ten ticks drew exactly once";
+  EXPECT_EQ(nahoda(), after) << "the ten ticks drew exactly once";
 }
 
 // The glyphs of the block of interior cell (x, y), top-left, top-right,
@@ -244,12 +261,12 @@ TEST_F(View, Blocks) {
 TEST_F(View, DiamondColoursDrawRandInScanOrder) {
   put({"*  ", "  +", " * "}, ' ');
   std::vector<int> want;
-  for (int i = 0; i < 3; i++) want.push_back(std::rand() % 7);
-  int next = std::rand();
-  std::srand(1);
+  for (int i = 0; i < 3; i++) want.push_back(nahoda() % 7);
+  int next = nahoda();
+  nahoda_seed(1);
   zobraz();
   EXPECT_EQ(std::vector<int>({block(0, 0).second, block(2, 1).second, block(1, 2).second}), want);
-  EXPECT_EQ(std::rand(), next) << "one draw a diamond, none for anything else";
+  EXPECT_EQ(nahoda(), next) << "one draw a diamond, none for anything else";
 }
 
 // The window: which virtual cell its top-left shows, with every virtual cell
