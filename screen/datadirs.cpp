@@ -1,5 +1,9 @@
 #include "screen/datadirs.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <filesystem>
 #include <system_error>
 
@@ -11,6 +15,19 @@ namespace fs = std::filesystem;
 #error "TAVROK_DATA_RELATIVE must name the installed data folder relative to the program"
 #endif
 
+#ifdef _WIN32
+// On Windows the data lies beside the program, which is not installed
+// elsewhere: the working folder, then the program's folder.
+std::vector<std::string> data_folders() {
+  std::vector<std::string> folders{"."};
+  std::wstring exe(32768, L'\0');
+  DWORD n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+  if (n == 0 || n >= exe.size()) return folders;
+  exe.resize(n);
+  folders.push_back(fs::path(exe).parent_path().string());
+  return folders;
+}
+#else
 std::vector<std::string> data_folders() {
   std::vector<std::string> folders{"."};
   std::error_code err;
@@ -25,6 +42,7 @@ std::vector<std::string> data_folders() {
   if (last.size() > 1 && last.back() == '/') last.pop_back();
   return folders;
 }
+#endif
 
 std::string find_data(const std::string& name) {
   std::error_code err;

@@ -33,7 +33,11 @@ MIDI* m1;
 int install_sound_quietly() {
   std::fflush(stderr);
   int saved = dup(STDERR_FILENO);
+#ifdef _WIN32
+  int null = open("NUL", O_WRONLY);
+#else
   int null = open("/dev/null", O_WRONLY);
+#endif
   if (null >= 0) {
     dup2(null, STDERR_FILENO);
     close(null);

@@ -1,0 +1,96 @@
+#!/bin/sh
+# The Windows programs under Wine (run it through with-xvfb.sh: Wine needs a
+# display even for console programs): the unit tests, the simulator printing
+# byte for byte what the Debian one prints (line ends aside) for every stored
+# way and for 300 runs with random keys, cheats and whole games, and the
+# cave proof, cave by cave and in whole games. Usage: wine.sh BUILD_DIR WINDOWS_BUILD_DIR
+set -u
+build=$(cd "$1" && pwd) || exit 1
+win=$(cd "$2" && pwd) || exit 1
+work=$(mktemp -d)
+ways=$work/ways
+cp -r "$(dirname "$0")/../proof/solutions" "$ways"
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap '/usr/lib/wine/wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+fail() {
+  echo "wine: $*" >&2
+  exit 1
+}
+
+# Never through a pipe (Wine's server would hold it open), always with a
+# time limit; a crash ends the program at once instead of opening the
+# debugger's dialog.
+wine() { timeout 120 /usr/lib/wine/wine64 "$@"; }
+t0=$(date +%s)
+wine wineboot --init >"$work/boot" 2>&1 || fail "the Wine prefix was not made: $(cat "$work/boot")"
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 &&
+  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 ||
+  fail "the crash dialog could not be switched off"
+/usr/lib/wine/wineserver -p  # one server for every run that follows
+echo "wine: a prefix in $(($(date +%s) - t0)) s"
+
+wine "$win/tavrok-tests.exe" --gtest_brief=1 >"$work/tests" 2>&1 || fail "unit tests: $(cat "$work/tests")"
+tail -n 1 "$work/tests"
+
+# Runs the simulator with ARGS... from the folder of the stored ways (Windows
+# programs take no Unix paths: the inputs are named relative to it) on both
+# systems; the two outputs and statuses must be the same.
+runs=0 retries=0
+same() {
+  (cd "$ways" && "$build/tavrok-sim" "$@" >"$work/deb" 2>&1; echo "status $?" >>"$work/deb")
+  # Now and then Wine starts nothing, printing nothing (seen twice in some
+  # thousand runs): such a start is tried once more, and counted.
+  for try in 1 2; do
+    (cd "$ways" && wine "$win/tavrok-sim.exe" "$@" >"$work/win" 2>&1; echo "status $?" >>"$work/win")
+    tr -d '\r' <"$work/win" >"$work/win.lf"
+    [ "$(grep -cv '^status\|^$' "$work/win.lf")" -eq 0 ] && ! cmp -s "$work/deb" "$work/win.lf" || break
+    retries=$((retries + 1))
+  done
+  cmp -s "$work/deb" "$work/win.lf" ||
+    fail "tavrok-sim $* differs from line $(cmp "$work/deb" "$work/win.lf" | sed -n 's/.* line //p'): Debian ends" \
+      "$(tail -n 2 "$work/deb" | cut -c 1-300), Windows $(tail -n 2 "$work/win.lf" | cut -c 1-300)"
+  runs=$((runs + 1))
+}
+t0=$(date +%s)
+for f in "$ways"/*/*.txt; do
+  set=${f%/*} cave=${f##*/}
+  same --set "${set##*/}" --number "$(echo "${cave%%[.@]*}" | sed 's/^0//')" --input "${set##*/}/${cave}" --trace
+done
+echo "wine: $runs stored ways alike in $(($(date +%s) - t0)) s"
+
+# Random runs: keys held at random (now and then the kill key, a cheat key
+# or ESC), cheats switched on at random, in one cave or a whole game.
+t0=$(date +%s)
+for i in $(seq 300); do
+  awk -v seed="$i" 'BEGIN {
+    srand(seed); n = 20 + int(rand() * 400)
+    split("up down left right", dirs, " ")
+    for (t = 0; t < n; t++) {
+      line = ""
+      for (k = 1; k <= 4; k++) if (rand() < 0.3) line = line " " dirs[k]
+      r = rand()
+      if (r < 0.004) line = line " kill"; else if (r < 0.006) line = line " f11"; else if (r < 0.008) line = line " f12"
+      else if (r < 0.009 && seed % 2) line = line " esc"
+      print line
+    }
+    split("tavrok_s1 tavrokc64_1 tavrokc64_p tavrokc64_b", sets, " "); set = sets[1 + int(rand() * 4)]
+    caves = set == "tavrok_s1" ? 25 : 20
+    args = seed % 2 ? "--game --set " set " --start " (1 + int(rand() * caves)) : "--set " set " --number " (1 + int(rand() * caves))
+    if (set != "tavrok_s1" && rand() < 0.5) args = args " --bl"
+    split("lives time boulders spiders turbo", cheats, " ")
+    for (c = 1; c <= 5; c++) if (rand() < 0.25) args = args " --cheat " cheats[c]
+    print args > "/dev/stderr"
+  }' >"$ways/random.txt" 2>"$work/args"
+  same $(cat "$work/args") --input random.txt --trace
+done
+rm -f "$ways/random.txt"
+echo "wine: 300 random runs alike in $(($(date +%s) - t0)) s; $retries Wine starts that printed nothing tried again"
+
+# The proof: every cave from the states a game carries into it, and every
+# set in one game.
+for games in "" --games; do
+  t0=$(date +%s)
+  (cd "$work" && wine "$win/tavrok-proof.exe" ways $games >"$work/proof" 2>&1) ||
+    fail "the cave proof $games: $(tail -n 5 "$work/proof")"
+  echo "wine: the cave proof $games: $(tail -n 1 "$work/proof" | tr -d '\r') in $(($(date +%s) - t0)) s"
+done
