@@ -68,7 +68,6 @@ ends 1 143 term
 # once, and the title follows.
 start
 see "" opening
-intro() { "$build/tavrok-shotcheck" "$build/TavrokDF.dat" "$1" intro "$build/TavrokIN.dat" "$2"; }
 xdotool keydown Return
 intro 20 0123 >"$work/intro" &
 for i in $(seq 100); do grep -q "phase 0 seen" "$work/intro" && break || sleep 0.1; done

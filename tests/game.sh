@@ -49,6 +49,9 @@ see() {  # keys mode...
   echo "$*: $(cat "$work/shot")"
 }
 
+# Waits at most SECONDS for the intro's PHASES (tavrok-shotcheck's intro mode).
+intro() { "$build/tavrok-shotcheck" "$build/TavrokDF.dat" "$1" intro "$build/TavrokIN.dat" "$2"; }
+
 # The ways out for ends().
 term() { kill -TERM "$game"; }
 interrupt() { kill -INT "$game"; }
@@ -56,7 +59,7 @@ close() { "$build/tavrok-shotcheck" close "$win"; }
 lost() { xdotool windowkill "$win"; }
 
 # Runs COMMAND...; the program must end within SECONDS with STATUS and only its
-# start-up and closing lines, or after a lost display only the line saying so;
+# start-up and closing lines (Windows line ends aside), or after a lost display only the line saying so;
 # on standard error $said_before, if set, comes first.
 ends() {  # seconds status command...
   limit=$1 want=$2
@@ -73,7 +76,7 @@ ends() {  # seconds status command...
   [ -n "${said_before:-}" ] && said=$(printf '%s\n%s' "$said_before" "$said" | sed '/^$/d')
   [ "$(cat "$work/err")" = "$said" ] || fail "$*: standard error is not '$said'"
   lines='\nTavrokC64/ZX/PC-1994/PC-2004started...\n\n\nBye...\n\n'
-  [ "$want" -eq 1 ] || [ "$(od -An -c "$work/out" | tr -d ' \n')" = "$lines" ] ||
+  [ "$want" -eq 1 ] || [ "$(tr -d '\r' <"$work/out" | od -An -c | tr -d ' \n')" = "$lines" ] ||
     fail "$*: standard output is not the start-up and closing lines only: $(cat "$work/out")"
   echo "$* ends the program in $took ms with status $rc"
 }
