@@ -7,7 +7,8 @@
 // a transparent background. From 32 pixels up the icon is the player beside
 // a diamond above two cells of dirt, scaled up pixel by pixel; at 16 pixels,
 // where two cells cannot be told apart, it is the player alone at his size
-// in the game.
+// in the game. OUTDIR/tavrok.ico holds the 16, 32, 48 and 256 pixel ones,
+// as PNG images, for the Windows program.
 
 #include <allegro.h>
 
@@ -15,6 +16,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -94,6 +97,30 @@ void write_icon(const Picture& p, int n, const std::string& path) {
   if (!write_png(path, n, n, px, rgb, 0)) tool_fail(path + ": cannot write");
 }
 
+// A Windows icon file of the PNG files: the directory of 16-byte entries
+// (a size of 256 written as 0), then the images.
+void write_ico(const std::string& out, const std::vector<int>& sizes) {
+  std::vector<std::string> images;
+  for (int n : sizes) {
+    std::ifstream in(out + "/" + std::to_string(n) + ".png", std::ios::binary);
+    images.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::string ico;
+  auto le = [&ico](uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; i++) ico += static_cast<char>(v >> 8 * i & 255);
+  };
+  le(0, 2), le(1, 2), le(static_cast<uint32_t>(sizes.size()), 2);
+  uint32_t at = static_cast<uint32_t>(6 + 16 * sizes.size());
+  for (size_t i = 0; i < sizes.size(); i++) {
+    le(sizes[i] & 255, 1), le(sizes[i] & 255, 1), le(0, 2), le(1, 2), le(32, 2);
+    le(static_cast<uint32_t>(images[i].size()), 4), le(at, 4);
+    at += static_cast<uint32_t>(images[i].size());
+  }
+  for (const std::string& image : images) ico += image;
+  std::ofstream f(out + "/tavrok.ico", std::ios::binary);
+  if (!(f << ico)) tool_fail(out + "/tavrok.ico: cannot write");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -113,6 +140,7 @@ int main(int argc, char** argv) {
   Picture scene = render({{walker, E_DIAMOND}, {E_DIRT, E_DIRT}});
   Picture alone = render({{walker}});
   for (int n : {16, 32, 48, 64, 128, 256}) write_icon(n < 32 ? alone : scene, n, out + "/" + std::to_string(n) + ".png");
+  write_ico(out, {16, 32, 48, 256});
   destroy_bitmap(sbuffer);
   unload_datafile(df);
   return 0;

@@ -90,12 +90,23 @@ for games in "" --games; do
   echo "wine: the cave proof $games: $(tail -n 1 "$work/proof" | tr -d '\r') in $(($(date +%s) - t0)) s"
 done
 
+# The portable zip, unpacked: the preview draws what the Debian one draws,
+# and the game below runs from it.
+(cd "$work" && cmake -E tar xf "$(ls "$win"/tavrok-*-win64.zip)") || fail "the zip does not unpack"
+zip=$(ls -d "$work"/tavrok-*-win64)
+[ "$(LC_ALL=C ls "$zip" | tr '\n' ' ')" = "LICENSE.txt README.txt TavrokDF.dat TavrokIN.dat TavrokPT.dat tavrok-preview.exe tavrok-sim.exe tavrok.exe " ] ||
+  fail "the zip holds $(ls "$zip")"
+(cd "$work" && wine "$zip/tavrok-preview.exe" --set tavrok_s1 --number 7 --png win.png >"$work/preview" 2>&1 &&
+  "$build/tavrok-preview" --set tavrok_s1 --number 7 --png deb.png) || fail "the preview: $(cat "$work/preview")"
+cmp -s "$work/win.png" "$work/deb.png" || fail "the Windows preview draws another picture"
+echo "wine: the zip's preview draws what the Debian one draws"
+
 # The game: its opening text, cell by cell, and the close button ends it with
 # its closing lines and status 0. Wine here has no sound driver, as a
 # machine without a sound device: the game is silent and says nothing on
 # standard error.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv=d"
-printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "%s"\n' "$win/tavrok.exe" >"$work/tavrok"
+printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "%s"\n' "$zip/tavrok.exe" >"$work/tavrok"
 chmod +x "$work/tavrok"
 what="the game"
 start "$work/tavrok"
