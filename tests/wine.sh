@@ -1,13 +1,14 @@
 #!/bin/sh
 # The Windows programs under Wine (run it through with-xvfb.sh: Wine needs a
-# display even for console programs): the unit tests, the simulator printing
-# byte for byte what the Debian one prints (line ends aside) for every stored
-# way and for 300 runs with random keys, cheats and whole games, the cave
-# proof, cave by cave and in whole games, the zip, the installer and its
-# uninstaller, and the game itself, looked at as the end-to-end run does.
+# display even for console programs): the unit tests, drawing above 4 GiB of
+# address space with and without our patch to the library, the simulator
+# printing byte for byte what the Debian one prints (line ends aside) for
+# every stored way and for 300 runs with random keys, cheats and whole games,
+# the cave proof, cave by cave and in whole games, the zip, the installer and
+# its uninstaller, and the game itself, looked at as the end-to-end run does.
 # Usage: wine.sh BUILD_DIR WINDOWS_BUILD_DIR
 . "$(dirname "$0")/game.sh"
-win=$(cd "$2" && pwd) || exit 1
+winbuild=$(cd "$2" && pwd) || exit 1
 ways=$work/ways
 cp -r "$(dirname "$0")/../proof/solutions" "$ways"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -30,8 +31,14 @@ wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /
   fail "the crash dialog could not be switched off"
 echo "wine: a prefix in $(($(date +%s) - t0)) s"
 
-wine "$win/tavrok-tests.exe" --gtest_brief=1 >"$work/tests" 2>&1 || fail "unit tests: $(cat "$work/tests")"
+wine "$winbuild/tavrok-tests.exe" --gtest_brief=1 >"$work/tests" 2>&1 || fail "unit tests: $(cat "$work/tests")"
 tail -n 1 "$work/tests"
+
+# Drawing above 4 GiB of address space: right with our patch to the library
+# (and a crash at once without it: the last check, below).
+wine "$winbuild/tavrok-highmem.exe" >"$work/highmem" 2>&1 && tr -d '\r' <"$work/highmem" | grep -q "drawn above 4 GiB$" ||
+  fail "drawing above 4 GiB: $(cat "$work/highmem")"
+tr -d '\r' <"$work/highmem"
 
 # Runs the simulator with ARGS... from the folder of the stored ways (Windows
 # programs take no Unix paths: the inputs are named relative to it) on both
@@ -44,7 +51,7 @@ runs=0 again=""
 same() {
   (cd "$ways" && "$build/tavrok-sim" "$@" >"$work/deb" 2>&1; echo "status $?" >>"$work/deb")
   for try in 1 2; do
-    (cd "$ways" && wine "$win/tavrok-sim.exe" "$@" >"$work/win" 2>&1; echo "status $?" >>"$work/win")
+    (cd "$ways" && wine "$winbuild/tavrok-sim.exe" "$@" >"$work/win" 2>&1; echo "status $?" >>"$work/win")
     tr -d '\r' <"$work/win" >"$work/win.lf"
     cmp -s "$work/deb" "$work/win.lf" && break
     [ $try = 1 ] && again="$again $(tail -n 1 "$work/win.lf" | tr ' ' :)/$(wc -l <"$work/win.lf")-lines"
@@ -93,13 +100,13 @@ echo "wine: 300 random runs alike in $(($(date +%s) - t0)) s; runs made again:${
 # set in one game.
 for games in "" --games; do
   t0=$(date +%s)
-  (cd "$work" && wine "$win/tavrok-proof.exe" ways $games >"$work/proof" 2>&1) ||
+  (cd "$work" && wine "$winbuild/tavrok-proof.exe" ways $games >"$work/proof" 2>&1) ||
     fail "the cave proof $games: $(tail -n 5 "$work/proof")"
   echo "wine: the cave proof $games: $(tail -n 1 "$work/proof" | tr -d '\r') in $(($(date +%s) - t0)) s"
 done
 
 # The portable zip, unpacked: the preview draws what the Debian one draws.
-(cd "$work" && cmake -E tar xf "$(ls "$win"/tavrok-*-win64.zip)") || fail "the zip does not unpack"
+(cd "$work" && cmake -E tar xf "$(ls "$winbuild"/tavrok-*-win64.zip)") || fail "the zip does not unpack"
 zip=$(ls -d "$work"/tavrok-*-win64)
 [ "$(LC_ALL=C ls "$zip" | tr '\n' ' ')" = "LICENSE.txt README.txt TavrokDF.dat TavrokIN.dat TavrokPT.dat tavrok-preview.exe tavrok-sim.exe tavrok.exe " ] ||
   fail "the zip holds $(ls "$zip")"
@@ -111,7 +118,7 @@ echo "wine: the zip's preview draws what the Debian one draws"
 # The installer, silent: the files, the Start-menu entry and the entry in
 # the list of installed programs; the game below runs from there. The
 # silent uninstaller (which goes on in a copy of itself) leaves none of them.
-wine "$(ls "$win"/tavrok-*-win64-installer.exe)" /S >"$work/setup" 2>&1 || fail "the installer: $(cat "$work/setup")"
+wine "$(ls "$winbuild"/tavrok-*-win64-installer.exe)" /S >"$work/setup" 2>&1 || fail "the installer: $(cat "$work/setup")"
 user=$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)
 home=$WINEPREFIX/drive_c/users/$user/AppData
 installed=$home/Local/Programs/Tavrok link="$home/Roaming/Microsoft/Windows/Start Menu/Programs/Tavrok.lnk"
@@ -145,3 +152,11 @@ wine reg query "$key" >"$work/reg" 2>&1 && fail "left its entry in the installed
 left=$(find "$WINEPREFIX/drive_c" -path '*/~nsu*.tmp/*' ! -name 'Un*.exe')
 [ -z "$left" ] || fail "left $left"
 echo "wine: uninstalled, nothing left but the uninstaller's own copy in the temporary folder"
+
+# The library without our patch, drawing above 4 GiB: a crash on a cut
+# address, last, as the crash leaves Wine's debugger behind.
+timeout 20 /usr/lib/wine/wine64 "$winbuild/tavrok-highmem-unpatched.exe" >"$work/highmem" 2>&1 &&
+  fail "the library without our patch drew above 4 GiB: $(cat "$work/highmem")"
+grep -q "bitmaps at" "$work/highmem" && grep -q "page fault on write access" "$work/highmem" ||
+  fail "the library without our patch did not crash on a cut address: $(cat "$work/highmem")"
+echo "wine: without our patch the library crashes: $(grep -o 'page fault on write access to [0-9A-Fa-fx]*' "$work/highmem" | head -n 1)"
