@@ -4,45 +4,31 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/files.h"
 #include "tests/pic.h"
 
 namespace {
 
 struct SimRun { int status; std::string out, err; };
 
-std::string slurp(const std::string& path) {
-  std::stringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
-}
-
-// Tests run in parallel processes: each keeps its own files.
-std::string temp(const std::string& name) { return ::testing::TempDir() + std::to_string(getpid()) + name; }
-
 SimRun run(const std::string& command) {
-  int rc = std::system((command + " >" + temp("run.out") + " 2>" + temp("run.err")).c_str());
-  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(temp("run.out")), slurp(temp("run.err"))};
+  const std::string out = scratch("run.out"), err = scratch("run.err");
+  int rc = std::system((command + " >" + out + " 2>" + err).c_str());
+  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(out), slurp(err)};
 }
 SimRun sim(const std::string& args) { return run(TAVROK_SIM " " + args); }
 
-std::string write(const std::string& name, const std::string& bytes) {
-  std::ofstream(temp(name), std::ios::binary) << bytes;
-  return temp(name);
-}
-
 std::string cave_file(const std::string& name, const Pic& p, unsigned need, unsigned time) {
   std::vector<uint8_t> r = record(p, need, time);
-  return write(name, std::string(r.begin(), r.end()));
+  return scratch(name, std::string(r.begin(), r.end()));
 }
 
 std::vector<std::string> lines(const std::string& s) {
@@ -62,9 +48,9 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
   std::string good = cave_file("good.cave", room, 1, 50), bigcell = slurp(good), badcode = slurp(good);
   bigcell[1002] = 40;
   badcode[7] = 25;
-  std::string shortc = write("short.cave", slurp(good).substr(1)), badstart = write("start.cave", bigcell);
-  std::string badgrid = write("code.cave", badcode), esc = write("esc.txt", "esc\n");
-  std::string badkeys = write("keys.txt", "up\nleft jump\n"), cave = "--cave " + good;
+  std::string shortc = scratch("short.cave", slurp(good).substr(1)), badstart = scratch("start.cave", bigcell);
+  std::string badgrid = scratch("code.cave", badcode), esc = scratch("esc.txt", "esc\n");
+  std::string badkeys = scratch("keys.txt", "up\nleft jump\n"), cave = "--cave " + good;
   const struct { std::string args, mentions; } cases[] = {
       {"", "--cave"}, {"--cave", "--cave"}, {cave + " --frobnicate", "--frobnicate"},
       {"--cave /nonexistent/x.cave", "/nonexistent/x.cave"}, {"--cave " + shortc, shortc},
@@ -89,8 +75,8 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
   std::vector<std::pair<std::string, std::string>> runs;
   for (const auto& c : cases) runs.emplace_back(TAVROK_SIM " " + c.args, c.mentions);
   for (const auto& t : themes) {
-    std::string src = write("theme" + std::to_string(runs.size()) + ".txt", head + t.source);
-    runs.emplace_back(TAVROK_MIDIGEN " " + src + " " + temp("theme.mid"), src + t.mentions);
+    std::string src = scratch("theme" + std::to_string(runs.size()) + ".txt", head + t.source);
+    runs.emplace_back(TAVROK_MIDIGEN " " + src + " " + scratch("theme.mid"), src + t.mentions);
   }
   for (const auto& [command, mentions] : runs) {
     SCOPED_TRACE(command);
@@ -108,8 +94,8 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
 TEST(Sim, OneCave) {
   std::string cave = "--cave " + cave_file("room.cave", room, 1, 50) + " ";
   std::string spider = "--cave " + cave_file("spider.cave", {"PB"}, 0, 50) + " --ticks 12";
-  std::string two = write("two.txt", "right\n\n"), kill = write("kill.txt", "kill\n"), f12 = write("f12.txt", "\nf12\n");
-  std::string f11 = write("f11.txt", "f11\n");
+  std::string two = scratch("two.txt", "right\n\n"), kill = scratch("kill.txt", "kill\n"), f12 = scratch("f12.txt", "\nf12\n");
+  std::string f11 = scratch("f11.txt", "f11\n");
   const std::regex shape(
       R"(\{"tick":\d+,"end":(null|"completed"|"died"),"xp":\d+,"yp":\d+,"ch":\d+,"sc":\d+,"zi":\d+,"cas":-?\d+,)"
       R"("smrt":[01],"fxit":[01],"citac":\d+,"va":[01],"tece":\d,"aktual":\d,"grid":\[("[A-Y]{40}",){24}"[A-Y]{40}"\]\})");
@@ -153,8 +139,8 @@ TEST(Sim, OneCave) {
 // ends. It ends with ESC, the last life, or the set's last cave (25 for the
 // classic set, 20 for the others), and plays no tick after that.
 TEST(Sim, Game) {
-  const std::string game = " --input " + write("game.txt", "f12\nkill\n\n\n\n\n\n\n\n\n\nesc\n");
-  const std::string last = " --input " + write("last.txt", "\nf12\n\n\n"), die = "kill" + std::string(10, '\n');
+  const std::string game = " --input " + scratch("game.txt", "f12\nkill\n\n\n\n\n\n\n\n\n\nesc\n");
+  const std::string last = " --input " + scratch("last.txt", "\nf12\n\n\n"), die = "kill" + std::string(10, '\n');
   const struct { std::string args, ends; size_t ticks; } games[] = {
       {game, "1:1:completed:3 2:10:died:2 2:1:quit:2 ", 12},  // done at once, a death, ESC in the next try
       {game + " --ticks 4", "1:1:completed:3 ", 4},           // ticks in all
@@ -163,7 +149,7 @@ TEST(Sim, Game) {
       {"--set tavrok_s1 --start 25" + last, "25:2:set-completed:3 ", 2},
       {"--bl --start 20" + last, "20:2:set-completed:3 ", 2},
       {"--set tavrok_s1 --start 20" + last, "20:2:completed:3 ", 4},
-      {"--input " + write("die.txt", die + die + die), "1:10:died:2 1:10:died:1 1:10:gameover:0 ", 30},
+      {"--input " + scratch("die.txt", die + die + die), "1:10:died:2 1:10:died:1 1:10:gameover:0 ", 30},
   };
   const std::regex end(R"x(\{"cave":(\d+),"tick":(\d+),"end":"([a-z-]+)","sc":\d+,"zi":(\d+),"cas":-?\d+\})x");
   const std::regex traced(R"x(\{"tick":(\d+),"cave":(\d+),"end":("[a-z-]+"),.*("sc":\d+,"zi":\d+,"cas":-?\d+),.*)x");

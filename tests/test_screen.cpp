@@ -5,14 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <allegro.h>
-#include <unistd.h>
 
 #include <array>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +20,7 @@
 #include "screen/render.h"
 #include "shell/input.h"
 #include "shell/timer.h"
+#include "tests/files.h"
 #include "text/text.h"
 
 namespace {
@@ -89,15 +87,10 @@ TEST(Datafile, DamageIsNamedAndFoundBeforeLoading) {
 
   // The library's loader does not survive a damaged file, so every cut or
   // garbled copy must be caught before it is loaded.
-  std::ifstream in(TAVROK_DATAFILE, std::ios::binary);
-  std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  std::string bytes = slurp(TAVROK_DATAFILE), path;
   EXPECT_STREQ(datafile_sound(TAVROK_DATAFILE), "");
   EXPECT_STREQ(datafile_sound("/nonexistent/TavrokDF.dat"), "cannot be read (missing, or not a datafile)");
-  std::string path = ::testing::TempDir() + "damaged.dat";
-  auto write = [&](size_t n) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(n));
-    return datafile_sound(path.c_str());
-  };
+  auto write = [&](size_t n) { return datafile_sound((path = scratch("damaged.dat", bytes.substr(0, n))).c_str()); };
   for (size_t n : {size_t{0}, size_t{3}, size_t{12}, size_t{40}, bytes.size() / 3, bytes.size() / 2, bytes.size() - 1})
     EXPECT_STRNE(write(n), "") << "cut to " << n << " bytes";
   for (size_t at = 20; at < 200; at += 7) {  // a garbled size field of the first object
@@ -123,8 +116,7 @@ TEST(Datafile, DamageIsNamedAndFoundBeforeLoading) {
     EXPECT_EQ(std::string(static_cast<char*>(df[0].dat), static_cast<size_t>(df[0].size)), "GIF89a?") << type;
     unload_datafile(df);
   }
-  std::ifstream data(dir + "/DATA.dat", std::ios::binary);
-  bytes.assign(std::istreambuf_iterator<char>(data), {});
+  bytes = slurp(dir + "/DATA.dat");
   bytes.replace(bytes.find("DATA"), 4, "FONT");
   EXPECT_STREQ(write(bytes.size()), "is damaged: object 0 is not a whole bitmap, palette, music or data object");
 }
