@@ -1,8 +1,5 @@
-// libjpeg's own decoding of a JPEG stream, and packfiles that read from
-// memory.
+// libjpeg's own decoding of a JPEG stream.
 #pragma once
-
-#include <allegro.h>
 
 #include <cstdint>
 #include <string>
@@ -15,6 +12,3 @@ struct Decoded {
   std::vector<uint8_t> px;
 };
 Decoded decode_jpeg(const std::string& bytes, bool grey, int denom, bool fast);
-
-// A packfile reading `bytes` (which must outlive it).
-PACKFILE* memory_packfile(const std::string& bytes);
