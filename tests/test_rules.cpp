@@ -141,17 +141,6 @@ TEST_F(Rules, CaveTicks) {
   }
 }
 
-TEST_F(Rules, CreatureKeepsTheWallOnItsRight) {
-  put({"#######", "# B   #", "# ### #", "#     #", "#######"});
-  smer[at(2, 1)] = 3;
-  const int path[][2] = {{3, 1}, {4, 1}, {5, 1}, {5, 2}, {5, 3}, {4, 3}, {3, 3}, {2, 3}, {1, 3}, {1, 2}, {1, 1}, {2, 1}};
-  for (auto [x, y] : path) {
-    pohyb();
-    ASSERT_EQ(S(x, y), E_SPIDER) << x << "," << y;
-  }
-  EXPECT_EQ(smer[at(2, 1)], 3);
-}
-
 // The game's own generator: the sequence of Debian's C library rand from
 // program start and from any seed (compared with it where the tests run on
 // that library), which begins 1804289383, 846930886, 1681692777.
