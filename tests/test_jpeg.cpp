@@ -12,7 +12,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "pictures/jpegd.h"
 #include "tests/files.h"
