@@ -65,16 +65,13 @@ class Game : public ::testing::Test {
     tick_show();
     return tick_play();
   }
-  // Keys held one feed entry a tick (none: the keys stay as the test holds them).
-  void hold(const Feed& keys) {
+  // A whole game from cave k, the keys held one feed entry a tick (none: the
+  // keys stay as the test holds them).
+  Konec play(uint32_t k, const Feed& keys) {
     feed.clear();
     for (const auto& t : keys) feed.push_back(keys_of(t));
     headless_feed = keys.empty() ? nullptr : &feed;
     headless_fed = 0;
-  }
-  // A whole game from cave k.
-  Konec play(uint32_t k, const Feed& keys) {
-    hold(keys);
     tstart = k;
     return hra();
   }
