@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#ifdef _WIN32
+#include <winalleg.h>
+#endif
 
 #include "cave/platform.h"
 #include "screen/datadirs.h"
@@ -95,6 +98,11 @@ void clear_screen() {
 bool open_screen(int first, int second) {
   bool granted = gfx_mode(first, 640, 480, 0, 0) == 0;
   if (!granted && gfx_mode(second, 640, 480, 0, 0) != 0) GFXfail();
+#ifdef _WIN32
+  // The library takes the keyboard, mouse and joystick when the window is
+  // activated; after a refused mode the new window may never be told so.
+  win_grab_input();
+#endif
   clear_screen();
   return granted;
 }
