@@ -68,12 +68,7 @@ ends 1 143 term
 # once, and the title follows.
 start
 see "" opening
-xdotool keydown Return
-intro 20 0123 >"$work/intro" &
-for i in $(seq 100); do grep -q "phase 0 seen" "$work/intro" && break || sleep 0.1; done
-xdotool keyup Return
-wait $! || fail "the intro: $(cat "$work/intro")"
-cat "$work/intro"
+intro_seen 20
 press Escape
 intro 0 3 && fail "ESC did not end the logo"
 see "" title

@@ -12,7 +12,9 @@ fail() {
 }
 
 # Starts PROGRAM (the built game by default); sets $game and $win. A start the
-# display refuses, right after the last program left it, is tried again.
+# display refuses, right after the last program left it, is tried again, as
+# is one that shows no window in ten seconds (Wine, switching to full screen
+# without a window manager, now and then leaves the window off the screen).
 restarts=0
 start() {
   for try in 1 2 3; do
@@ -23,7 +25,13 @@ start() {
       [ -n "$win" ] || ! kill -0 "$game" 2>/dev/null && break
       sleep 0.1
     done
-    [ -z "$win" ] && grep -q "cannot initialize graphics" "$work/out" || break
+    [ -n "$win" ] && break
+    if kill -0 "$game" 2>/dev/null; then
+      kill -9 "$game"
+      wait "$game"
+    elif ! grep -q "cannot initialize graphics" "$work/out"; then
+      break
+    fi
     restarts=$((restarts + 1))
     sleep 0.5
   done
@@ -51,6 +59,18 @@ see() {  # keys mode...
 
 # Waits at most SECONDS for the intro's PHASES (tavrok-shotcheck's intro mode).
 intro() { "$build/tavrok-shotcheck" "$build/TavrokDF.dat" "$1" intro "$build/TavrokIN.dat" "$2"; }
+
+# ENTER on the opening text, held: the intro shows its black first frame and
+# nothing more; let go, the zoom, the widening and the logo must follow
+# within SECONDS.
+intro_seen() {
+  xdotool keydown Return
+  intro "$1" 0123 >"$work/intro" &
+  for i in $(seq 100); do grep -q "phase 0 seen" "$work/intro" && break || sleep 0.1; done
+  xdotool keyup Return
+  wait $! || fail "the intro: $(cat "$work/intro")"
+  cat "$work/intro"
+}
 
 # The ways out for ends().
 term() { kill -TERM "$game"; }
