@@ -129,17 +129,31 @@ key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavrok'
 wine reg query "$key" /v UninstallString >"$work/reg" 2>&1 || fail "no entry in the installed programs"
 echo "wine: installed, with its Start-menu entry and its entry in the installed programs"
 
-# The game: its opening text, cell by cell, and the close button ends it with
-# its closing lines and status 0. Wine here has no sound driver, as a
-# machine without a sound device: the game is silent and says nothing on
-# standard error.
+# The installed game, looked at cell by cell: the opening text; ENTER, the
+# intro's zoom, widening and logo; ESC, the title; ENTER, a cave whose time
+# runs, and a step left; ESC ends it, as the close button and Ctrl+C do. The
+# display is too small for the window, so it runs full screen. Wine here has
+# no sound driver, as a machine without a sound device: the game is silent
+# and says nothing on standard error.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv=d"
 printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "%s"\n' "$installed/tavrok.exe" >"$work/tavrok"
 chmod +x "$work/tavrok"
 what="the game"
 start "$work/tavrok"
 see "" opening
-ends 6 0 close
+intro_seen 30
+see Escape title
+see Return cave 0 tavrokc64_1 1 -
+see Left:1 cave 0 tavrokc64_1 1 l
+ends 8 0 press Escape
+start "$work/tavrok"
+see "" opening
+ends 8 0 close
+# Ctrl+C in the console: Wine hands the signal to the console's handlers.
+start "$work/tavrok"
+see "" opening
+ends 8 0 interrupt
+echo "wine: the game played ($restarts starts without a window tried again)"
 
 what="uninstalling"
 wine "$installed/uninstall.exe" /S >"$work/setup" 2>&1 || fail "$(cat "$work/setup")"
