@@ -27,7 +27,10 @@ start() {
     done
     [ -n "$win" ] && break
     if kill -0 "$game" 2>/dev/null; then
-      kill -9 "$game"
+      # Ended as by Ctrl+C: a Wine program killed outright can leave the
+      # next one waiting on what it held.
+      kill -INT "$game"
+      timeout 10 tail -s 0.1 --pid="$game" -f /dev/null || kill -9 "$game"
       wait "$game"
     elif ! grep -q "cannot initialize graphics" "$work/out"; then
       break
