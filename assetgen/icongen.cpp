@@ -8,12 +8,14 @@
 // a diamond above two cells of dirt, scaled up pixel by pixel; at 16 pixels,
 // where two cells cannot be told apart, it is the player alone at his size
 // in the game. OUTDIR/tavrok.ico holds the 16, 32, 48 and 256 pixel ones,
-// as PNG images, for the Windows program.
+// as PNG images, for the Windows program; OUTDIR/tavrok_xpm.cpp the 48 pixel
+// one as the XPM picture the X11 window carries (`tavrok_xpm`).
 
 #include <allegro.h>
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -75,8 +77,30 @@ Picture render(const std::vector<std::vector<uint8_t>>& cells) {
   return p;
 }
 
+// An XPM picture of n x n palette indices (0 transparent) as C++ source:
+// two characters a pixel, from a 16-letter alphabet.
+void write_xpm(int n, const std::vector<uint8_t>& px, const std::array<Rgb, 256>& rgb, int colours,
+               const std::string& path) {
+  auto code = [](int i) { return std::string{static_cast<char>('a' + i / 16), static_cast<char>('a' + i % 16)}; };
+  std::string x = "// The game's 48 pixel icon for the X11 window, drawn by tavrok-icongen.\n";
+  x += "extern const char* const tavrok_xpm[];\nconst char* const tavrok_xpm[] = {\n\"" + std::to_string(n) + " " +
+       std::to_string(n) + " " + std::to_string(colours) + " 2\",\n\"" + code(0) + " c None\",\n";
+  char hex[8];
+  for (int i = 1; i < colours; i++) {
+    std::snprintf(hex, sizeof hex, "#%02X%02X%02X", rgb[i][0], rgb[i][1], rgb[i][2]);
+    x += "\"" + code(i) + " c " + hex + "\",\n";
+  }
+  for (int y = 0; y < n; y++) {
+    x += "\"";
+    for (int i = 0; i < n; i++) x += code(px[static_cast<size_t>(y) * n + i]);
+    x += y + 1 < n ? "\",\n" : "\"};\n";
+  }
+  std::ofstream f(path);
+  if (!(f << x)) tool_fail(path + ": cannot write");
+}
+
 // The picture scaled to n x n, nearest pixel, as a palette PNG whose index 0
-// is transparent.
+// is transparent; at 48 pixels also as the window's XPM picture.
 void write_icon(const Picture& p, int n, const std::string& path) {
   std::array<Rgb, 256> rgb{};
   std::map<Rgb, uint8_t> index;
@@ -95,6 +119,7 @@ void write_icon(const Picture& p, int n, const std::string& path) {
       px[static_cast<size_t>(y) * n + x] = it->second;
     }
   if (!write_png(path, n, n, px, rgb, 0)) tool_fail(path + ": cannot write");
+  if (n == 48) write_xpm(n, px, rgb, static_cast<int>(index.size()) + 1, path.substr(0, path.rfind('/')) + "/tavrok_xpm.cpp");
 }
 
 // A Windows icon file of the PNG files: the directory of 16-byte entries

@@ -7,6 +7,8 @@
 #include <string>
 #ifdef _WIN32
 #include <winalleg.h>
+#else
+#include <xalleg.h>
 #endif
 
 #include "cave/platform.h"
@@ -62,7 +64,14 @@ void InitGRF(void (*timer)()) {
   Gclrscr();
   // Without a system driver (no display at all) the library cannot start,
   // and no graphics mode can be had either.
+#ifndef _WIN32
+  // The X11 window's class, which a desktop matches with the installed
+  // desktop entry: named before the library makes the window, as it sets
+  // a later one on an inner window only.
+  xwin_set_window_name("tavrok", "Tavrok");
+#endif
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) GFXfail();
+  set_window_title("Tavrok");
   install_keyboard();
   install_mouse();
   install_joystick(JOY_TYPE_AUTODETECT);

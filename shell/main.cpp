@@ -115,8 +115,19 @@ bool answered(int argc, char** argv) {
 // The game's own platform calls between ticks.
 bool po_ticku(Konec) { return true; }
 
+#ifndef _WIN32
+// The X11 window's icon (drawn by tavrok-icongen), which the library takes
+// when it makes the window; the Windows program carries its icon as a
+// resource.
+extern void* allegro_icon;
+extern const char* const tavrok_xpm[];
+#endif
+
 int main(int argc, char** argv) {
   if (answered(argc, argv)) return 0;
+#ifndef _WIN32
+  allegro_icon = const_cast<char**>(tavrok_xpm);
+#endif
   aktF = 0;
   ForceSetFont = 0;
   EnabledChange = 0;

@@ -22,6 +22,11 @@ cd "$build" || exit 1
 # seconds).
 start
 see "" opening
+# The window is the game's own: its title, its class (which the desktop
+# entry names) and its icon.
+[ "$(xprop -id "$win" WM_NAME WM_CLASS | tr '\n' ' ')" = 'WM_NAME(STRING) = "Tavrok" WM_CLASS(STRING) = "tavrok", "Tavrok" ' ] ||
+  fail "the window is $(xprop -id "$win" WM_NAME WM_CLASS)"
+"$build/tavrok-shotcheck" icon "$win" || fail "the window's icon"
 see "Return Escape" title
 see Return cave 0 tavrokc64_1 1 -
 see equal cave 1 tavrokc64_1 1 -

@@ -11,9 +11,12 @@
 //   intro INTRO.dat PHASES: frames of the intro's phases in this order, 98 %
 //     alike: 0 its black first frame (all alike), 1 zoom, 2 widening, 3 logo
 // A cell may show any of its four animation frames. "tavrok-shotcheck close
-// WINDOW" asks a window to close, as a window manager's close button does.
+// WINDOW" asks a window to close, as a window manager's close button does;
+// "tavrok-shotcheck icon WINDOW" exits 0 when the window's icon and its mask
+// are the game's own.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/xpm.h>
 #include <allegro.h>
 #include <unistd.h>
 
@@ -40,11 +43,30 @@
 #include "shell/texts.h"
 #include "text/text.h"
 
+extern const char* const tavrok_xpm[];
+
 namespace {
 
 [[noreturn]] void bad(const char* msg) {
   std::fprintf(stderr, "tavrok-shotcheck: %s\n", msg);
   std::exit(2);
+}
+
+// Whether two pixmaps hold the same pixels.
+bool same_pixmap(Display* d, Pixmap a, Pixmap b) {
+  Window root;
+  int x, y;
+  unsigned w[2], h[2], border, depth;
+  if (!a || !b || !XGetGeometry(d, a, &root, &x, &y, &w[0], &h[0], &border, &depth) ||
+      !XGetGeometry(d, b, &root, &x, &y, &w[1], &h[1], &border, &depth) || w[0] != w[1] || h[0] != h[1])
+    return false;
+  XImage* ia = XGetImage(d, a, 0, 0, w[0], h[0], AllPlanes, ZPixmap);
+  XImage* ib = XGetImage(d, b, 0, 0, w[0], h[0], AllPlanes, ZPixmap);
+  bool same = ia && ib;
+  for (unsigned i = 0; same && i < w[0] * h[0]; i++) same = XGetPixel(ia, i % w[0], i / w[0]) == XGetPixel(ib, i % w[0], i / w[0]);
+  if (ia) XDestroyImage(ia);
+  if (ib) XDestroyImage(ib);
+  return same;
 }
 
 // The top 640 x 480 of the screen as 0xRRGGBB: the root window is TrueColor.
@@ -104,6 +126,15 @@ int main(int argc, char** argv) {
     e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
     XSendEvent(d, e.xclient.window, False, NoEventMask, &e);
     return XCloseDisplay(d);
+  }
+  if (std::strcmp(argv[1], "icon") == 0) {
+    XWMHints* hints = XGetWMHints(d, std::strtoul(argv[2], nullptr, 0));
+    Pixmap icon = 0, mask = 0;
+    XpmCreatePixmapFromData(d, DefaultRootWindow(d), const_cast<char**>(tavrok_xpm), &icon, &mask, nullptr);
+    const bool ours = hints && (hints->flags & IconPixmapHint) && (hints->flags & IconMaskHint) &&
+                      same_pixmap(d, hints->icon_pixmap, icon) && same_pixmap(d, hints->icon_mask, mask);
+    std::puts(ours ? "icon: the game's own" : "icon: not the game's");
+    return ours ? 0 : 1;
   }
   const std::time_t end = std::time(nullptr) + std::atoi(argv[2]);
   const std::string mode = argc > 3 ? argv[3] : "";
