@@ -67,6 +67,9 @@ bool phases(BITMAP* title) {
 
 void intro_title(void (*wait)(), const char* picture) {
   poll = wait;
+  // Drawn straight onto the screen, at its own size (640k x 480k).
+  IntroRX = SCREEN_W;
+  IntroRY = SCREEN_H;
   Gclrscr();
   vpic_1font();
   PALETTE pal2;
@@ -82,7 +85,7 @@ void intro_title(void (*wait)(), const char* picture) {
   }
   while (key[KEY_ENTER] || key[KEY_SPACE]) poll();
   acquire_screen();
-  rectfill(screen, 0, 0, 639, 479, 0);
+  rectfill(screen, 0, 0, SCREEN_W - 1, SCREEN_H - 1, 0);
   release_screen();
   if (title) {
     release_bitmap(title);

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-extern int32_t IntroRX, IntroRY;  // the drawing area: 640 x 480
+extern int32_t IntroRX, IntroRY;  // the drawing area: the screen, 640k x 480k
 
 constexpr int INTRO_FRAMES = 185;
 

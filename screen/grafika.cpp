@@ -1,5 +1,6 @@
 #include "screen/grafika.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "text/text.h"
 
 uint8_t FScr;
+int ScrK = 1;
 int (*gfx_mode)(int card, int w, int h, int v_w, int v_h) = set_gfx_mode;
 DATAFILE* datafile;
 DATAFILE* datafile2;
@@ -93,38 +95,66 @@ void InitGRF(void (*timer)()) {
   ActiveEFont(EFontK, fpalK);
 }
 
-namespace {
 // The screen is held only while something draws on it: while it is held,
 // the library's input thread cannot deliver keys.
 void clear_screen() {
   acquire_screen();
-  rectfill(screen, 0, 0, 639, 479, 0);
+  rectfill(screen, 0, 0, SCREEN_W - 1, SCREEN_H - 1, 0);
   release_screen();
 }
 
-// Sets the 640 x 480 mode `first`, else `second`, and clears it; ends the
-// program when neither can be had. Returns whether `first` was granted.
-bool open_screen(int first, int second) {
-  bool granted = gfx_mode(first, 640, 480, 0, 0) == 0;
-  if (!granted && gfx_mode(second, 640, 480, 0, 0) != 0) GFXfail();
+void to_screen(BITMAP* picture, int rows) {
+  acquire_screen();
+  if (ScrK == 1)
+    blit(picture, screen, 0, 0, 0, 0, 640, rows);
+  else
+    stretch_blit(picture, screen, 0, 0, 640, rows, 0, 0, 640 * ScrK, rows * ScrK);
+  release_screen();
+}
+
+int choose_k(int w, int h, const char* asked) {
+  if (asked) {
+    char* end = nullptr;
+    const long k = std::strtol(asked, &end, 10);
+    if (*asked && !*end && k >= 1 && k <= 8) return static_cast<int>(k);
+    std::fprintf(stderr, "TAVROK_SCALE: '%s' is not a scale from 1 to 8\n", asked);
+  }
+  // 640k <= 0.9 w and 480k <= 0.9 h, in whole numbers.
+  const int k = std::min(9 * w / 6400, 9 * h / 4800);
+  return std::max(k, 1);
+}
+
+namespace {
+// Sets `card` at 640k x 480k; on success k is the scale and the screen is
+// cleared.
+bool set_mode(int card, int k) {
+  if (gfx_mode(card, 640 * k, 480 * k, 0, 0) != 0) return false;
+  ScrK = k;
 #ifdef _WIN32
   // The library takes the keyboard, mouse and joystick when the window is
   // activated; after a refused mode the new window may never be told so.
   win_grab_input();
 #endif
   clear_screen();
-  return granted;
+  return true;
 }
 }  // namespace
 
 void InitGFX() {
-  FScr = open_screen(GFX_AUTODETECT_WINDOWED, GFX_AUTODETECT_FULLSCREEN) ? 0 : 1;
+  int w = 0, h = 0;
+  if (get_desktop_resolution(&w, &h) != 0) w = h = 0;
+  int k = choose_k(w, h, std::getenv("TAVROK_SCALE"));
+  while (k >= 1 && !set_mode(GFX_AUTODETECT_WINDOWED, k)) k--;
+  FScr = k < 1;
+  if (FScr && !set_mode(GFX_AUTODETECT_FULLSCREEN, 1)) GFXfail();
   get_palette(oldtxt);
 }
 
 void go_fullscreen() {
   // When full screen is refused, the player keeps playing in a window.
-  FScr = open_screen(GFX_AUTODETECT_FULLSCREEN, GFX_AUTODETECT_WINDOWED) ? 1 : 0;
+  const int k = ScrK;
+  FScr = set_mode(GFX_AUTODETECT_FULLSCREEN, 1);
+  if (!FScr && !set_mode(GFX_AUTODETECT_WINDOWED, k)) GFXfail();
   ActiveEFont(EFontK, fpalK);
 }
 

@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include "screen/grafika.h"
 #include "screen/styly.h"
 
 uint8_t aktF = 0;
@@ -38,8 +39,6 @@ void vpic_2font() {
 void buf2screen() {
   // The screen is held only for the copy; the retrace is waited for with it
   // released, so the library's input thread can deliver keys meanwhile.
-  acquire_screen();
-  blit(sbuffer, screen, 0, 0, 0, 0, 640, 400);
-  release_screen();
+  to_screen(sbuffer, 400);
   vsync();
 }

@@ -39,7 +39,10 @@ start() {
     sleep 0.5
   done
   [ -n "$win" ] || fail "no window; the program said: $(cat "$work/out")"
-  xdotool mousemove 320 240  # no window manager: the keys go to the window under the pointer
+  # No window manager: the keys go to the window under the pointer, put at
+  # its middle, where the library starts the mouse.
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  xdotool mousemove $((WIDTH / 2)) $((HEIGHT / 2))
 }
 
 # Each KEY[:SECONDS] held (0.4 s by default) and let go for 0.3 s: the game

@@ -69,12 +69,23 @@ bool same_pixmap(Display* d, Pixmap a, Pixmap b) {
   return same;
 }
 
-// The top 640 x 480 of the screen as 0xRRGGBB: the root window is TrueColor.
-std::vector<uint32_t> grab(Display* d) {
-  XImage* im = XGetImage(d, DefaultRootWindow(d), 0, 0, 640, 480, AllPlanes, ZPixmap);
+// The top 640 x 480 of the screen as 0xRRGGBB (the root window is
+// TrueColor), shrunk by TAVROK_SHOT_SCALE (k, 1 by default): the top left
+// pixel of each k x k block. With `blocks`, one not of one colour has its
+// bits 7 flipped, so that it matches nothing (the intro, drawn at the
+// screen's size, has finer pixels than its 640 x 480 frames).
+std::vector<uint32_t> grab(Display* d, bool blocks) {
+  const char* scale = std::getenv("TAVROK_SHOT_SCALE");
+  const int k = scale ? std::atoi(scale) : 1;
+  XImage* im = XGetImage(d, DefaultRootWindow(d), 0, 0, 640 * k, 480 * k, AllPlanes, ZPixmap);
   std::vector<uint32_t> rgb;
   for (int y = 0; y < 480; y++)
-    for (int x = 0; x < 640; x++) rgb.push_back(static_cast<uint32_t>(XGetPixel(im, x, y)));
+    for (int x = 0; x < 640; x++) {
+      const unsigned long p = XGetPixel(im, x * k, y * k);
+      bool flat = true;
+      for (int i = 1; i < k * k && flat && blocks; i++) flat = XGetPixel(im, x * k + i % k, y * k + i / k) == p;
+      rgb.push_back(static_cast<uint32_t>(flat ? p : p ^ 0x808080));
+    }
   XDestroyImage(im);
   return rgb;
 }
@@ -146,7 +157,7 @@ int main(int argc, char** argv) {
     const int from[4] = {0, 0, 50, 85}, to[4] = {1, 50, 85, 185};
     for (const char* phase = argv[5]; *phase;) {
       const bool last = std::time(nullptr) >= end;
-      const std::vector<uint32_t> shot = grab(d);
+      const std::vector<uint32_t> shot = grab(d, false);
       // The phase's frame most alike: seen if alike in 98 % of the pixels
       // (phase 0: all) and not one of the blank frames (the first, the last
       // of the widening and the first of the logo, all alike) of phase 0.
@@ -249,7 +260,7 @@ int main(int argc, char** argv) {
 
   while (true) {
     const bool last = std::time(nullptr) >= end;
-    const std::vector<uint32_t> shot = grab(d);
+    const std::vector<uint32_t> shot = grab(d, true);
     std::vector<int> wrong(want.size() + 1);  // the cells the screen most alike gets wrong
     for (const std::vector<Picture>& frames : screens) {
       std::vector<int> w;

@@ -240,6 +240,17 @@ TEST(Screen, MouseAndJoystickSteerOnlyWhenSwitchedOn) {
   inpmouse = inpjoystick = 0;
 }
 
+// The scale for a desktop: the largest whose window fits within 90 % of it,
+// at least 1; TAVROK_SCALE from 1 to 8 instead, any other value ignored.
+TEST(Screen, Scale) {
+  const struct { int w, h; const char* asked; int k; } cases[] = {
+      {1920, 1080, nullptr, 2}, {3840, 2160, nullptr, 4}, {1422, 1200, nullptr, 1}, {1423, 1200, nullptr, 2},
+      {1920, 1066, nullptr, 1}, {640, 480, nullptr, 1},  {0, 0, nullptr, 1},       {1920, 1080, "8", 8},
+      {0, 0, "1", 1},           {1920, 1080, "9", 2},    {1920, 1080, "0", 2},     {1920, 1080, "2x", 2},
+      {1920, 1080, "", 2}};
+  for (const auto& c : cases) EXPECT_EQ(choose_k(c.w, c.h, c.asked), c.k) << c.w << " x " << c.h << " " << (c.asked ? c.asked : "-");
+}
+
 // The setup menu's switch to full screen, the library's answers faked: a
 // refused switch takes the window again; only when that is refused too does
 // the program end with the fatal message.

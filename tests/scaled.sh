@@ -1,0 +1,42 @@
+#!/bin/sh
+# The picture scaled by a whole number k, on a 1920 x 1440 virtual display
+# (run it through with-xvfb.sh with TAVROK_XVFB=1920x1440x24): every screen,
+# shrunk by k, is what the 640 x 480 game shows, each of its pixels a k x k
+# block (the intro, drawn at the screen's own size, is finer). Usage:
+# scaled.sh BUILD_DIR
+. "$(dirname "$0")/game.sh"
+size() { [ "$(xwininfo -id "$win" | awk '/Width|Height/ {printf "%s ", $2}')" = "$1" ] || fail "the window is not $1"; }
+
+# The desktop's own scale: a 1280 x 960 window fits within 90 % of it, a
+# larger one does not. The intro, the title and a cave in all four styles.
+export TAVROK_SHOT_SCALE=2
+start
+size "1280 960 "
+see "" opening
+intro_seen 20
+see Escape title
+see Return cave 0 tavrokc64_1 1 -
+see equal cave 1 tavrokc64_1 1 -
+see equal cave 2 tavrokc64_1 1 -
+see equal cave 3 tavrokc64_1 1 -
+ends 5 0 press Escape
+
+# TAVROK_SCALE chooses it: 3, and the setup menu's pages.
+export TAVROK_SCALE=3 TAVROK_SHOT_SCALE=3
+start
+size "1920 1440 "
+see Delete setup 1
+see n setup 2
+see "Escape y" setup 2j
+see y setup 3
+see 1 setup 4 00000 1
+see "Return Escape" title
+ends 5 0 close
+
+# Any other value: one line naming it, and the desktop's scale.
+export TAVROK_SCALE=9 TAVROK_SHOT_SCALE=2
+start
+size "1280 960 "
+see "" opening
+said_before="TAVROK_SCALE: '9' is not a scale from 1 to 8" ends 5 0 close
+echo "scaled: every check passed"
