@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "cave/platform.h"
+#include "screen/grafika.h"
 
 uint8_t inpmouse, inpjoystick;
 int32_t MX, MY, LX, LY;
@@ -28,8 +29,9 @@ void mstav() {
   if (inpmouse == 1) {
     MX = mouse_x;
     MY = mouse_y;
-    mstavx = MX - LX;
-    mstavy = MY - LY;
+    // In the picture's pixels: at scale k the mouse goes k times as far.
+    mstavx = (MX - LX) / ScrK;
+    mstavy = (MY - LY) / ScrK;
     LY = MY;
     LX = MX;
   }

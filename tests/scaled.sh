@@ -2,8 +2,8 @@
 # The picture scaled by a whole number k, on a 1920 x 1440 virtual display
 # (run it through with-xvfb.sh with TAVROK_XVFB=1920x1440x24): every screen,
 # shrunk by k, is what the 640 x 480 game shows, each of its pixels a k x k
-# block (the intro, drawn at the screen's own size, is finer). Usage:
-# scaled.sh BUILD_DIR
+# block (the intro, drawn at the screen's own size, is finer); the mouse
+# counts in the picture's pixels. Usage: scaled.sh BUILD_DIR
 . "$(dirname "$0")/game.sh"
 size() { [ "$(xwininfo -id "$win" | awk '/Width|Height/ {printf "%s ", $2}')" = "$1" ] || fail "the window is not $1"; }
 
@@ -21,7 +21,9 @@ see equal cave 2 tavrokc64_1 1 -
 see equal cave 3 tavrokc64_1 1 -
 ends 5 0 press Escape
 
-# TAVROK_SCALE chooses it: 3, and the setup menu's pages.
+# TAVROK_SCALE chooses it: 3; the setup menu's pages, the mouse switched
+# on and the classic set: a move of 6 screen pixels in a tick is a step,
+# one of 5 is not.
 export TAVROK_SCALE=3 TAVROK_SHOT_SCALE=3
 start
 size "1920 1440 "
@@ -31,6 +33,9 @@ see "Escape y" setup 2j
 see y setup 3
 see 1 setup 4 00000 1
 see "Return Escape" title
+see Return cave 0 tavrok_s1 1 -
+xdotool $(for i in 1 2 3; do echo mousemove_relative 6 0 sleep 0.3; done) mousemove_relative 5 0 sleep 0.3
+see "" cave 0 tavrok_s1 1 rrr
 ends 5 0 close
 
 # Any other value: one line naming it, and the desktop's scale.
