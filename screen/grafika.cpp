@@ -95,6 +95,7 @@ void InitGRF(void (*timer)()) {
   ActiveEFont(EFontK, fpalK);
 }
 
+namespace {
 // The screen is held only while something draws on it: while it is held,
 // the library's input thread cannot deliver keys.
 void clear_screen() {
@@ -102,6 +103,7 @@ void clear_screen() {
   rectfill(screen, 0, 0, SCREEN_W - 1, SCREEN_H - 1, 0);
   release_screen();
 }
+}  // namespace
 
 void to_screen(BITMAP* picture, int rows) {
   acquire_screen();

@@ -44,8 +44,6 @@ void InitGFX();
 int choose_k(int w, int h, const char* asked);
 // Copies rows 0..rows-1 of a 640 pixel wide picture to the screen at scale k.
 void to_screen(BITMAP* picture, int rows);
-// Clears the whole screen.
-void clear_screen();
 // The setup menu's switch to full screen. When it is refused the window is
 // opened again (FScr stays 0); only if that fails too does the program end
 // through GFXfail. Either way the text style and its palette are made current.
