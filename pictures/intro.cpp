@@ -13,15 +13,16 @@ namespace {
 bool skip_key() { return key[KEY_ESC] || key[KEY_SPACE] || key[KEY_ENTER]; }
 
 void (*poll)();  // what a wait does between two looks at the keys
+BITMAP* target;  // where it draws: the screen, or a part of it
 
 // One frame: the screen is held only while drawing, never across the
 // retrace wait, or no key arrives; the wait also polls, so the program can
 // be ended at any frame. True when a skip key is held after it.
 template <typename Draw>
 bool frame(Draw draw) {
-  acquire_screen();
+  acquire_bitmap(target);
   draw();
-  release_screen();
+  release_bitmap(target);
   poll();
   vsync();
   return skip_key();
@@ -56,7 +57,7 @@ namespace {
 // false when a skip key cut them short.
 bool phases(BITMAP* title) {
   for (int f = 0; f < INTRO_FRAMES; f++) {
-    if (frame([&] { intro_frame(title, screen, f); })) return false;
+    if (frame([&] { intro_frame(title, target, f); })) return false;
     if (f == 84) Delay100(40, 1);
   }
   Delay100(20, 1);
@@ -65,11 +66,12 @@ bool phases(BITMAP* title) {
 
 }  // namespace
 
-void intro_title(void (*wait)(), const char* picture) {
+void intro_title(void (*wait)(), const char* picture, BITMAP* to) {
   poll = wait;
-  // Drawn straight onto the screen, at its own size (640k x 480k).
-  IntroRX = SCREEN_W;
-  IntroRY = SCREEN_H;
+  target = to;
+  // Drawn straight onto the screen, at the picture's size there (640k x 480k).
+  IntroRX = to->w;
+  IntroRY = to->h;
   Gclrscr();
   vpic_1font();
   PALETTE pal2;
@@ -84,9 +86,9 @@ void intro_title(void (*wait)(), const char* picture) {
     phases(title);
   }
   while (key[KEY_ENTER] || key[KEY_SPACE]) poll();
-  acquire_screen();
-  rectfill(screen, 0, 0, SCREEN_W - 1, SCREEN_H - 1, 0);
-  release_screen();
+  acquire_bitmap(to);
+  rectfill(to, 0, 0, IntroRX - 1, IntroRY - 1, 0);
+  release_bitmap(to);
   if (title) {
     release_bitmap(title);
     destroy_bitmap(title);

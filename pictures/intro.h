@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-extern int32_t IntroRX, IntroRY;  // the drawing area: the screen, 640k x 480k
+extern int32_t IntroRX, IntroRY;  // the drawing area: 640k x 480k
 
 constexpr int INTRO_FRAMES = 185;
 
@@ -15,9 +15,10 @@ constexpr int INTRO_FRAMES = 185;
 // the logo over it. Each draws over what the frame before left.
 void intro_frame(BITMAP* title, BITMAP* to, int f);
 
-// Plays the intro from the picture (a packfile name; none: no intro) once;
+// Plays the intro from the picture (a packfile name; none: no intro) once,
+// onto `to` (the screen, or the picture's place on it), at its size;
 // ESC, SPACE or ENTER skips the rest. `poll` is what a wait does between two
-// looks at the keys. Leaves the screen black and the picture's palette set.
+// looks at the keys. Leaves `to` black and the picture's palette set.
 // Without a picture it only waits for ENTER and SPACE to be let go and blanks
-// the screen.
-void intro_title(void (*poll)(), const char* picture);
+// `to`.
+void intro_title(void (*poll)(), const char* picture, BITMAP* to);

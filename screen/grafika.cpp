@@ -19,6 +19,7 @@
 
 uint8_t FScr;
 int ScrK = 1;
+BITMAP* view;
 int (*gfx_mode)(int card, int w, int h, int v_w, int v_h) = set_gfx_mode;
 DATAFILE* datafile;
 DATAFILE* datafile2;
@@ -106,12 +107,12 @@ void clear_screen() {
 }  // namespace
 
 void to_screen(BITMAP* picture, int rows) {
-  acquire_screen();
+  acquire_bitmap(view);
   if (ScrK == 1)
-    blit(picture, screen, 0, 0, 0, 0, 640, rows);
+    blit(picture, view, 0, 0, 0, 0, 640, rows);
   else
-    stretch_blit(picture, screen, 0, 0, 640, rows, 0, 0, 640 * ScrK, rows * ScrK);
-  release_screen();
+    stretch_blit(picture, view, 0, 0, 640, rows, 0, 0, 640 * ScrK, rows * ScrK);
+  release_bitmap(view);
 }
 
 int choose_k(int w, int h, const char* asked) {
@@ -127,11 +128,15 @@ int choose_k(int w, int h, const char* asked) {
 }
 
 namespace {
-// Sets `card` at 640k x 480k; on success k is the scale and the screen is
-// cleared.
-bool set_mode(int card, int k) {
-  if (gfx_mode(card, 640 * k, 480 * k, 0, 0) != 0) return false;
+// Sets `card` at w x h with the picture at scale k in its middle; on success
+// k is the scale, `view` the picture's place and the screen is cleared.
+bool set_mode(int card, int w, int h, int k) {
+  if (view != screen) destroy_bitmap(view);
+  view = nullptr;
+  if (gfx_mode(card, w, h, 0, 0) != 0) return false;
   ScrK = k;
+  const int vw = 640 * k, vh = 480 * k;
+  view = vw == SCREEN_W && vh == SCREEN_H ? screen : create_sub_bitmap(screen, (SCREEN_W - vw) / 2, (SCREEN_H - vh) / 2, vw, vh);
 #ifdef _WIN32
   // The library takes the keyboard, mouse and joystick when the window is
   // activated; after a refused mode the new window may never be told so.
@@ -142,21 +147,32 @@ bool set_mode(int card, int k) {
 }
 }  // namespace
 
+namespace {
+// Full screen at the desktop's own size, so that the display keeps its
+// mode, with the picture at the largest scale it holds (640 x 480 when the
+// desktop's size is unknown or smaller).
+bool set_full_screen() {
+  int w = 0, h = 0;
+  if (get_desktop_resolution(&w, &h) != 0 || w < 640 || h < 480) w = 640, h = 480;
+  return set_mode(GFX_AUTODETECT_FULLSCREEN, w, h, std::min(w / 640, h / 480));
+}
+}  // namespace
+
 void InitGFX() {
   int w = 0, h = 0;
   if (get_desktop_resolution(&w, &h) != 0) w = h = 0;
   int k = choose_k(w, h, std::getenv("TAVROK_SCALE"));
-  while (k >= 1 && !set_mode(GFX_AUTODETECT_WINDOWED, k)) k--;
+  while (k >= 1 && !set_mode(GFX_AUTODETECT_WINDOWED, 640 * k, 480 * k, k)) k--;
   FScr = k < 1;
-  if (FScr && !set_mode(GFX_AUTODETECT_FULLSCREEN, 1)) GFXfail();
+  if (FScr && !set_full_screen()) GFXfail();
   get_palette(oldtxt);
 }
 
 void go_fullscreen() {
   // When full screen is refused, the player keeps playing in a window.
   const int k = ScrK;
-  FScr = set_mode(GFX_AUTODETECT_FULLSCREEN, 1);
-  if (!FScr && !set_mode(GFX_AUTODETECT_WINDOWED, k)) GFXfail();
+  FScr = set_full_screen();
+  if (!FScr && !set_mode(GFX_AUTODETECT_WINDOWED, 640 * k, 480 * k, k)) GFXfail();
   ActiveEFont(EFontK, fpalK);
 }
 
@@ -173,6 +189,8 @@ void ExitGRF() {
   for (int f = 1; f <= 4; f++)
     for (EFont* r : {&EFont94, &EFontZX, &EFont64, &EFont04}) release_bitmap(r->f[f]);
   release_bitmap(sbuffer);
+  if (view != screen) destroy_bitmap(view);
+  view = nullptr;
   remove_joystick();
   remove_mouse();
   remove_keyboard();

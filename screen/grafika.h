@@ -12,6 +12,9 @@ extern uint8_t FScr;    // 1 while the screen is in full-screen mode
 // The scale k: the 640 x 480 picture reaches the screen with each of its
 // pixels a k x k block.
 extern int ScrK;
+// Where the picture is on the screen: the whole window, or 640k x 480k in
+// the middle of a full screen with black borders around it.
+extern BITMAP* view;
 // Sets a graphics mode: the library's set_gfx_mode, replaceable in tests.
 extern int (*gfx_mode)(int card, int w, int h, int v_w, int v_h);
 extern DATAFILE* datafile;
@@ -35,7 +38,7 @@ std::string optional_datafile(const char* name);
 // 100 ms), opens the screen and loads the datafiles and styles.
 void InitGRF(void (*timer)());
 // Opens the window at the scale choose_k gives for the desktop, else at the
-// next smaller one, down to 1; full screen at 640 x 480 when none is granted.
+// next smaller one, down to 1; full screen when none is granted.
 void InitGFX();
 // The scale for a desktop of w x h pixels (0 x 0 when unknown): the largest
 // k >= 1 whose 640k x 480k window fits within 90 % of both. `asked` (the
@@ -44,7 +47,9 @@ void InitGFX();
 int choose_k(int w, int h, const char* asked);
 // Copies rows 0..rows-1 of a 640 pixel wide picture to the screen at scale k.
 void to_screen(BITMAP* picture, int rows);
-// The setup menu's switch to full screen. When it is refused the window is
+// The setup menu's switch to full screen, at the desktop's own size (no
+// change of video mode) with the picture at the largest scale that fits,
+// centred. When it is refused the window is
 // opened again (FScr stays 0); only if that fails too does the program end
 // through GFXfail. Either way the text style and its palette are made current.
 void go_fullscreen();

@@ -21,6 +21,7 @@ cd "$build" || exit 1
 # paced: five seconds in, its time has gone down by three at most (twelve
 # seconds).
 start
+size "640 480 "
 see "" opening
 # The window is the game's own: its title, its class (which the desktop
 # entry names) and its icon.
@@ -56,10 +57,12 @@ see grave cave 0 tavrok_s1 3 -
 see "Right:1.5 KP_2:1 Left:1.5 KP_Up:1" cave 0 tavrok_s1 3 rrrrrrrdddlllllllluuuu
 ends 0.5 0 close
 
-# Full screen granted: the menu goes on in the text palette; the fourth set,
-# whose starting cave steps up to its last, the twentieth, and round to 1.
+# Full screen granted, at the display's own 800 x 600: the picture in its
+# middle, black around it; the menu goes on in the text palette; the fourth
+# set, whose starting cave steps up to its last, the twentieth, and round to 1.
 start
 see Delete setup 1
+export TAVROK_SHOT_AT=80,60
 see y setup 2 full
 see "n n 4" setup 4 00000 1 full
 see "$(yes 6:0.25 | head -n 19)" setup 4 00000 20 full
@@ -67,6 +70,7 @@ see 6 setup 4 00000 1 full
 see "Return Escape" title
 see Return cave 0 tavrokc64_b 1 -
 ends 1 143 term
+unset TAVROK_SHOT_AT
 
 # The intro: with ENTER still held it shows nothing; let go, the zoom, the
 # widening and the logo are the picture's own frames; ESC ends the logo at

@@ -17,6 +17,12 @@ fail() {
 # without a window manager, now and then leaves the window off the screen).
 restarts=0
 start() {
+  # No window manager: the keys go to the window under the pointer, put
+  # where the window's middle will be (a window of 640k x 480k at the top
+  # left, k being TAVROK_SHOT_SCALE). The library may move it as it starts;
+  # it is not moved after that, as the mouse counts its moves from the start.
+  k=${TAVROK_SHOT_SCALE:-1}
+  xdotool mousemove $((320 * k)) $((240 * k))
   for try in 1 2 3; do
     "${1:-$build/tavrok}" >"$work/out" 2>"$work/err" &
     game=$!
@@ -39,11 +45,10 @@ start() {
     sleep 0.5
   done
   [ -n "$win" ] || fail "no window; the program said: $(cat "$work/out")"
-  # No window manager: the keys go to the window under the pointer, put at
-  # its middle, where the library starts the mouse.
-  eval "$(xdotool getwindowgeometry --shell "$win")"
-  xdotool mousemove $((WIDTH / 2)) $((HEIGHT / 2))
 }
+
+# The window's size must be "WIDTH HEIGHT ".
+size() { [ "$(xwininfo -id "$win" | awk '/Width|Height/ {printf "%s ", $2}')" = "$1" ] || fail "the window is not $1"; }
 
 # Each KEY[:SECONDS] held (0.4 s by default) and let go for 0.3 s: the game
 # looks at the keys once a tick, and two presses too close look like one.

@@ -69,22 +69,33 @@ bool same_pixmap(Display* d, Pixmap a, Pixmap b) {
   return same;
 }
 
-// The top 640 x 480 of the screen as 0xRRGGBB (the root window is
-// TrueColor), shrunk by TAVROK_SHOT_SCALE (k, 1 by default): the top left
-// pixel of each k x k block. With `blocks`, one not of one colour has its
-// bits 7 flipped, so that it matches nothing (the intro, drawn at the
-// screen's size, has finer pixels than its 640 x 480 frames).
+// The game's 640 x 480 picture on the screen as 0xRRGGBB (the root window
+// is TrueColor), shrunk by TAVROK_SHOT_SCALE (k, 1 by default): the top left
+// pixel of each k x k block. The picture is at the top left, or with
+// TAVROK_SHOT_AT=X,Y at X, Y, every pixel around it black. With `blocks`, a
+// block not of one colour has its bits 7 flipped, so that it matches
+// nothing (the intro, drawn at the screen's size, has finer pixels than its
+// 640 x 480 frames); so does the whole picture if a border is not black.
 std::vector<uint32_t> grab(Display* d, bool blocks) {
   const char* scale = std::getenv("TAVROK_SHOT_SCALE");
+  const char* at = std::getenv("TAVROK_SHOT_AT");
   const int k = scale ? std::atoi(scale) : 1;
-  XImage* im = XGetImage(d, DefaultRootWindow(d), 0, 0, 640 * k, 480 * k, AllPlanes, ZPixmap);
+  int x0 = 0, y0 = 0;
+  if (at) std::sscanf(at, "%d,%d", &x0, &y0);
+  XWindowAttributes root;
+  XGetWindowAttributes(d, DefaultRootWindow(d), &root);
+  XImage* im = XGetImage(d, DefaultRootWindow(d), 0, 0, root.width, root.height, AllPlanes, ZPixmap);
+  uint32_t border = 0;
+  for (int y = 0; at && y < root.height; y++)
+    for (int x = 0; x < root.width; x++)
+      if (x < x0 || y < y0 || x >= x0 + 640 * k || y >= y0 + 480 * k) border |= XGetPixel(im, x, y) ? 0x808080 : 0;
   std::vector<uint32_t> rgb;
-  for (int y = 0; y < 480; y++)
-    for (int x = 0; x < 640; x++) {
-      const unsigned long p = XGetPixel(im, x * k, y * k);
+  for (int y = y0; y < y0 + 480 * k; y += k)
+    for (int x = x0; x < x0 + 640 * k; x += k) {
+      const unsigned long p = XGetPixel(im, x, y);
       bool flat = true;
-      for (int i = 1; i < k * k && flat && blocks; i++) flat = XGetPixel(im, x * k + i % k, y * k + i / k) == p;
-      rgb.push_back(static_cast<uint32_t>(flat ? p : p ^ 0x808080));
+      for (int i = 1; i < k * k && flat && blocks; i++) flat = XGetPixel(im, x + i % k, y + i / k) == p;
+      rgb.push_back(static_cast<uint32_t>((flat ? p : p ^ 0x808080) ^ border));
     }
   XDestroyImage(im);
   return rgb;
