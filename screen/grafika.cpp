@@ -15,11 +15,16 @@
 #include "cave/platform.h"
 #include "screen/datadirs.h"
 #include "screen/kamenick.h"
+#include "screen/kresli.h"
 #include "text/text.h"
 
 uint8_t FScr;
 int ScrK = 1;
 BITMAP* view;
+
+namespace {
+BITMAP* big;  // at scale k > 1, the picture scaled, on its way to the screen
+}  // namespace
 int (*gfx_mode)(int card, int w, int h, int v_w, int v_h) = set_gfx_mode;
 DATAFILE* datafile;
 DATAFILE* datafile2;
@@ -107,11 +112,9 @@ void clear_screen() {
 }  // namespace
 
 void to_screen(BITMAP* picture, int rows) {
+  if (ScrK > 1) scale_copy(picture, big, rows, ScrK);
   acquire_bitmap(view);
-  if (ScrK == 1)
-    blit(picture, view, 0, 0, 0, 0, 640, rows);
-  else
-    stretch_blit(picture, view, 0, 0, 640, rows, 0, 0, 640 * ScrK, rows * ScrK);
+  blit(ScrK > 1 ? big : picture, view, 0, 0, 0, 0, 640 * ScrK, rows * ScrK);
   release_bitmap(view);
 }
 
@@ -134,6 +137,10 @@ bool set_mode(int card, int w, int h, int k) {
   if (view != screen) destroy_bitmap(view);
   view = nullptr;
   if (gfx_mode(card, w, h, 0, 0) != 0) return false;
+  if (k != ScrK || !big) {
+    destroy_bitmap(big);
+    big = k > 1 ? create_bitmap_ex(8, 640 * k, 480 * k) : nullptr;
+  }
   ScrK = k;
   const int vw = 640 * k, vh = 480 * k;
   view = vw == SCREEN_W && vh == SCREEN_H ? screen : create_sub_bitmap(screen, (SCREEN_W - vw) / 2, (SCREEN_H - vh) / 2, vw, vh);
@@ -191,6 +198,8 @@ void ExitGRF() {
   release_bitmap(sbuffer);
   if (view != screen) destroy_bitmap(view);
   view = nullptr;
+  destroy_bitmap(big);
+  big = nullptr;
   remove_joystick();
   remove_mouse();
   remove_keyboard();

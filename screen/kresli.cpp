@@ -49,3 +49,21 @@ void kresli_2font() {
       }
     }
 }
+
+namespace {
+// One row of 640 pixels widened k times; k is a constant for the compiler.
+template <int K>
+void widen(const uint8_t* s, uint8_t* d) {
+  for (int x = 0; x < 640; x++)
+    for (int i = 0; i < K; i++) d[x * K + i] = s[x];
+}
+constexpr void (*widen_by[9])(const uint8_t*, uint8_t*) = {nullptr,   widen<1>, widen<2>, widen<3>, widen<4>,
+                                                           widen<5>, widen<6>, widen<7>, widen<8>};
+}  // namespace
+
+void scale_copy(const BITMAP* from, BITMAP* to, int rows, int k) {
+  for (int y = 0; y < rows; y++) {
+    widen_by[k](from->line[y], to->line[y * k]);
+    for (int i = 1; i < k; i++) std::memcpy(to->line[y * k + i], to->line[y * k], 640 * static_cast<size_t>(k));
+  }
+}

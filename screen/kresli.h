@@ -2,6 +2,8 @@
 // current style, or with the 1-bit font area in attribute colours.
 #pragma once
 
+#include <allegro.h>
+
 #include <cstdint>
 
 extern uint8_t movefont;  // current animation frame, 1..4
@@ -13,3 +15,7 @@ void blink();
 
 void kresli_1font();
 void kresli_2font();
+
+// Each pixel of rows 0..rows-1 of `from` (8-bit, 640 wide) as a k x k block
+// of `to` (k from 1 to 8): a row is widened once and copied k - 1 times.
+void scale_copy(const BITMAP* from, BITMAP* to, int rows, int k);
