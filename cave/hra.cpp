@@ -7,6 +7,7 @@
 #include "cave/sets/sets.h"
 #include "cave/stav.h"
 #include "cave/view.h"
+#include "cave/zaznam.h"
 #include "text/text.h"
 
 void new_game() {
@@ -60,7 +61,7 @@ constexpr int32_t NIKDE = 255;  // xp, yp of a player who is not on the grid
 }  // namespace
 
 Konec tick_play() {
-  if (smrt == 1 || held(KL_KILL)) {
+  if (smrt == 1 || vstup(KL_KILL)) {
     citac = 10;
     smrt = 0;
     if (xp != NIKDE) vybuch(at(xp, yp), E_EXPL1);
@@ -77,8 +78,8 @@ Konec tick_play() {
       return ZEMREL;
     }
   } else {
-    if (held(KL_F12)) fxit = 1;
-    if (held(KL_F11) && xp != NIKDE) {
+    if (vstup(KL_F12)) fxit = 1;
+    if (vstup(KL_F11) && xp != NIKDE) {
       int c = at(xp, yp);
       for (int d : okoli)
         if (sektor[c + d] != E_STEEL) sektor[c + d] = E_DIAMOND;
@@ -89,10 +90,10 @@ Konec tick_play() {
 
   if (citac == 0) {
     mstav();
-    if (mstavy < -1 || held(KL_UP)) zkus(0, -1, 4);
-    if (mstavy > 1 || held(KL_DOWN)) zkus(0, 1, 2);
-    if (mstavx < -1 || held(KL_LEFT)) zkus(-1, 0, 8);
-    if (mstavx > 1 || held(KL_RIGHT)) zkus(1, 0, 6);
+    if (vstup(KL_UP, mstavy < -1)) zkus(0, -1, 4);
+    if (vstup(KL_DOWN, mstavy > 1)) zkus(0, 1, 2);
+    if (vstup(KL_LEFT, mstavx < -1)) zkus(-1, 0, 8);
+    if (vstup(KL_RIGHT, mstavx > 1)) zkus(1, 0, 6);
   }
 
   pohyb();
@@ -107,18 +108,20 @@ bool cave_completion() {
   aksektor++;
   if (last) return true;
   if (el == 1 && citac == 0) zi++;
-  for (int32_t n = cas / 320; n > 0; n--) {
+  for (int32_t n = cas / 320, step = 1; n > 0; n--, step++) {
     cas -= 320;
     sc += 8;
     stav();
     Delay100(1, 0);
     vpic_1font();
-    if (held(KL_ESC)) break;
+    if (bonus_esc(step)) break;
   }
   return false;
 }
 
-Konec hra() {
+namespace {
+
+Konec hrat() {
   SColor = 15;
   EnabledChange = 1;
   new_game();
@@ -126,14 +129,15 @@ Konec hra() {
   while (true) {
     tick_show();
     pacing();
+    zaznam_tik();
     Konec k = tick_play();
     if (k == ZEMREL && zi == 0)
       k = PROHRAL;
     else if (k == DOKONCIL && last_cave())
       k = PROSEL;
-    else if (k == HRAJE && held(KL_ESC))
+    else if (k == HRAJE && vstup(KL_ESC))
       k = ODESEL;
-    if (!po_ticku(k)) return k;
+    if (!zaznam_konec(k) || !po_ticku(k)) return k;
     switch (k) {
       case HRAJE:
         break;
@@ -155,6 +159,15 @@ Konec hra() {
         return k;
     }
   }
+}
+
+}  // namespace
+
+Konec hra() {
+  zaznam_novy();
+  const Konec k = hrat();
+  zaznam_vysledek(k);
+  return k;
 }
 
 void titulky() {

@@ -6,7 +6,8 @@
 //              [--cheat NAME]... [--trace]
 //   tavrok-sim --set NAME --number K [same options]
 //   tavrok-sim --game [--set NAME] [--bl] [--start K] [--input FILE]
-//              [--ticks N] [--cheat NAME]... [--trace]
+//              [--ticks N] [--cheat NAME]... [--trace] [--record FILE]
+//   tavrok-sim --game --replay FILE [--verify] [--trace] [--record FILE]
 //   tavrok-sim --dump-set NAME
 
 #include <cerrno>
@@ -22,6 +23,7 @@
 #include "cave/load.h"
 #include "cave/sets/sets.h"
 #include "cave/view.h"
+#include "cave/zaznam.h"
 #include "headless/headless.h"
 #include "sim/cavefile.h"
 
@@ -29,14 +31,15 @@ namespace {
 
 const char* const usage =
     "usage: tavrok-sim --cave FILE | --set NAME [--number K] [--bl] [--input FILE] [--ticks N] "
-    "[--cheat NAME]... [--trace];  tavrok-sim --game [--set NAME] [--bl] [--start K] [same options];  "
+    "[--cheat NAME]... [--trace];  tavrok-sim --game [--set NAME] [--bl] [--start K] [same options] "
+    "[--record FILE];  tavrok-sim --game --replay FILE [--verify] [--trace] [--record FILE];  "
     "tavrok-sim --dump-set NAME";
 
 struct Options {
-  std::string cave, set, dump, input;
+  std::string cave, set, dump, input, replay, record;
   long number = 1, start = 1;
   long ticks = -1;  // -1: as many as input lines
-  bool game = false, bl = false, trace = false;
+  bool game = false, bl = false, trace = false, verify = false;
   std::vector<std::string> cheats;
 };
 
@@ -83,9 +86,20 @@ Options parse(int argc, char** argv) {
       o.cheats.push_back(value());
     else if (a == "--trace")
       o.trace = true;
+    else if (a == "--replay")
+      o.replay = value();
+    else if (a == "--verify")
+      o.verify = true;
+    else if (a == "--record")
+      o.record = value();
     else
       tool_fail("unknown argument '" + a + "'; " + usage);
   }
+  if (!o.game && (!o.replay.empty() || o.verify || !o.record.empty()))
+    tool_fail(std::string("--replay, --verify and --record need --game; ") + usage);
+  if (o.verify && o.replay.empty()) tool_fail("--verify needs --replay FILE");
+  if (!o.replay.empty() && (!o.set.empty() || o.bl || started || !o.input.empty() || o.ticks >= 0 || !o.cheats.empty()))
+    tool_fail("a replay brings its own set, caves, keys and cheats: --replay goes only with --verify, --trace and --record");
   if (o.game) {
     if (!o.cave.empty() || !o.dump.empty() || numbered)
       tool_fail(std::string("--game does not go with --cave, --number or --dump-set; ") + usage);
@@ -101,11 +115,6 @@ Options parse(int argc, char** argv) {
 
 // The held keys of each tick, one line a tick; `esc` only in a whole game.
 std::vector<Keys> read_input(const std::string& path, bool game) {
-  static const struct {
-    const char* name;
-    Klic key;
-  } names[] = {{"up", KL_UP},     {"down", KL_DOWN}, {"left", KL_LEFT}, {"right", KL_RIGHT},
-               {"kill", KL_KILL}, {"f11", KL_F11},   {"f12", KL_F12},   {"esc", KL_ESC}};
   std::vector<Keys> lines;
   std::istringstream text(read_file(path));
   std::string line;
@@ -115,9 +124,9 @@ std::vector<Keys> read_input(const std::string& path, bool game) {
     std::string w;
     while (words >> w) {
       bool known = false;
-      for (const auto& n : names)
-        if (w == n.name && (game || n.key != KL_ESC)) {
-          keys[n.key] = true;
+      for (int k = 0; k < KL_COUNT; k++)
+        if (w == KLIC_JMENA[k] && (game || k != KL_ESC)) {
+          keys[k] = true;
           known = true;
         }
       if (!known)
@@ -130,18 +139,13 @@ std::vector<Keys> read_input(const std::string& path, bool game) {
 }
 
 void cheat(const std::string& name) {
-  if (name == "lives")
-    tziv = 1;
-  else if (name == "time")
-    tcas = 1;
-  else if (name == "boulders")
-    tsutr = 1;
-  else if (name == "spiders")
-    tpavouk = 1;
-  else if (name == "turbo")
-    tvodaturbo = 1;
-  else
-    tool_fail("unknown cheat '" + name + "' (cheats: lives time boulders spiders turbo)");
+  uint8_t* flags[] = {&tziv, &tcas, &tsutr, &tpavouk, &tvodaturbo};
+  for (int i = 0; i < 5; i++)
+    if (name == CHEAT_JMENA[i]) {
+      *flags[i] = 1;
+      return;
+    }
+  tool_fail("unknown cheat '" + name + "' (cheats: lives time boulders spiders turbo)");
 }
 
 // The full state; `cave` 0 leaves the cave number out (one-cave mode).
@@ -193,6 +197,17 @@ bool report(Konec k) {
   return !last;
 }
 
+// Writes the record of the game just played to `path`, if one is named.
+void record(const std::string& path) {
+  if (path.empty()) return;
+  if (zaznam_hry.result.what != PROHRAL && zaznam_hry.result.what != PROSEL && zaznam_hry.result.what != ODESEL)
+    tool_fail(path + ": not written: the game had not ended when the input did (end it with esc)");
+  FILE* f = std::fopen(path.c_str(), "wb");
+  const std::string text = zaznam_text(zaznam_hry);
+  if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0)
+    tool_fail(path + ": cannot write: " + std::strerror(errno));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,6 +223,21 @@ int main(int argc, char** argv) {
 
   // Everything is read and checked before anything runs, so bad input never
   // leaves half an output behind.
+  if (!o.replay.empty()) {
+    std::string why;
+    if (!zaznam_cti(read_file(o.replay), zaznam_hry, why)) tool_fail(o.replay + ": " + why);
+    run.game = true;
+    run.trace = o.trace;
+    init_mb800();
+    headless_po_ticku = report;
+    prehraj();
+    record(o.record);
+    if (o.verify && !rozdil.empty()) {
+      std::fprintf(stderr, "tavrok-sim: %s: %s\n", o.replay.c_str(), rozdil.c_str());
+      return 1;
+    }
+    return 0;
+  }
   std::vector<uint8_t> set = cave_set(o.cave, o.set, o.game ? o.start : o.number);
   if (o.game && o.bl && o.set == "tavrok_s1") tool_fail("set 'tavrok_s1' has no bonus caves: leave out --bl");
   std::vector<Keys> input;
@@ -233,5 +263,6 @@ int main(int argc, char** argv) {
   headless_feed = &input;
   headless_po_ticku = report;
   hra();
+  record(o.record);
   return 0;
 }

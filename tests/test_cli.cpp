@@ -51,6 +51,12 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
   std::string shortc = scratch("short.cave", slurp(good).substr(1)), badstart = scratch("start.cave", bigcell);
   std::string badgrid = scratch("code.cave", badcode), esc = scratch("esc.txt", "esc\n");
   std::string badkeys = scratch("keys.txt", "up\nleft jump\n"), cave = "--cave " + good;
+  std::string replay = "tavrok-replay 1\nset tavrokc64_1\nbonus-caves no\nstart 1\ncheats\nrandom 3 0";
+  for (int i = 0; i < 31; i++) replay += " 1";
+  replay += "\ndirections " + std::string(2 * GSIZE, '0') + "\nticks\nup\n";
+  std::string v2 = scratch("v2.txt", std::regex_replace(replay, std::regex("replay 1"), "replay 2"));
+  std::string noset = scratch("noset.txt", std::regex_replace(replay, std::regex("c64_1"), "c64_9"));
+  std::string cut = scratch("cut.txt", replay), ended = scratch("ended.txt", replay + "result quit 1 0 3\n");
   const struct { std::string args, mentions; } cases[] = {
       {"", "--cave"}, {"--cave", "--cave"}, {cave + " --frobnicate", "--frobnicate"},
       {"--cave /nonexistent/x.cave", "/nonexistent/x.cave"}, {"--cave " + shortc, shortc},
@@ -63,6 +69,9 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
       {"--game --set tavrok_s1 --bl", "tavrok_s1"}, {"--game --set no_such_set", "no_such_set"},
       {"--game --input " + badkeys + " --ticks 5", "jump"}, {"--game " + cave, "--game"},
       {"--game --number 2", "--game"}, {"--game --dump-set tavrok_s1", "--game"},
+      {"--game --replay " + v2, v2 + ": line 1: not a replay of format 1"}, {"--game --replay " + noset, noset + ": line 2"},
+      {"--game --replay " + cut, "cut short"}, {"--game --verify", "--replay"}, {"--replay " + ended, "--game"},
+      {"--game --set tavrok_s1 --replay " + ended, "--replay"}, {"--game --ticks 3 --record " + scratch("r.txt"), "esc"},
   };
   const std::string head = "tempo 120\ntrack lead channel 1 program 80\ndrum kick 36\npattern a lead\n", song = "\nend\nsong\n";
   const struct { std::string source, mentions; } themes[] = {
@@ -169,6 +178,23 @@ TEST(Sim, Game) {
   std::vector<std::string> one = lines(sim("--set tavrokc64_1 --number 1" + sol).out), game1 = lines(sim("--game" + sol).out);
   ASSERT_EQ(game1.size(), one.size());
   for (size_t i = 0; i < one.size(); i++) EXPECT_EQ(std::regex_replace(game1[i], std::regex("\"cave\":1,"), ""), one[i]);
+}
+
+// A game recorded by the simulator plays back with the same lines and
+// verifies; with one tick changed it does not, in one line naming the cave.
+TEST(Sim, ReplayVerifies) {
+  const std::string keys = slurp(TAVROK_SOLUTIONS "/tavrokc64_1/01.txt") + "kill\n" + std::string(9, '\n') + "esc\n";
+  const std::string record = scratch("game.replay"), input = scratch("game.keys", keys);
+  SimRun played = sim("--game --input " + input + " --record " + record);
+  ASSERT_EQ(played.status, 0) << played.err;
+  SimRun again = sim("--game --replay " + record + " --verify");
+  EXPECT_EQ(XY(again.status, again.out == played.out), XY(0, true)) << again.err;
+  std::string text = slurp(record);
+  text.insert(text.find("\nticks\n") + 7, "kill ");  // a kill in the first tick
+  SimRun changed = sim("--game --replay " + scratch("changed.replay", text) + " --verify");
+  EXPECT_EQ(changed.status, 1);
+  EXPECT_EQ(changed.err.rfind("tavrok-sim: " + scratch("changed.replay") + ": cave 1, tick 10: played died", 0), 0u) << changed.err;
+  EXPECT_EQ(changed.err.find('\n'), changed.err.size() - 1) << "one line";
 }
 
 }  // namespace

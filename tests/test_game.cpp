@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "cave/hra.h"
+#include "cave/sets/sets.h"
 #include "cave/stav.h"
+#include "cave/zaznam.h"
+#include "tests/files.h"
 #include "tests/pic.h"
 
 namespace {
@@ -232,6 +236,83 @@ TEST_F(Game, WhatEachCaveEndLeadsTo) {
   EXPECT_EQ(XY(seen[0].k, seen[1].cave), XY(DOKONCIL, 2));
   EXPECT_EQ(seen[1].sc, 10u + 8);
   EXPECT_EQ(SColor, 15);
+}
+
+// Games recorded as they are played, written as text, read back and played
+// again: the same ends of caves and result, and the program's own set,
+// cheats and carried state put back afterwards. One tick of the second cave
+// changed, the playback names that cave. And which games count for the
+// tables: no cheat, cave 1, no F11 or F12.
+TEST_F(Game, ReplaysPlayBackAsRecordedAndOnlyGamesWithoutHelpCount) {
+  Feed ways;  // caves 1 and 2 by their stored ways, then ESC
+  for (const char* f : {"01", "02"}) {
+    std::istringstream lines(slurp(TAVROK_SOLUTIONS "/tavrokc64_1/" + std::string(f) + ".txt"));
+    for (std::string line, w; std::getline(lines, line);) {
+      ways.emplace_back();
+      for (std::istringstream words(line); words >> w;)
+        for (int k = 0; k < KL_COUNT; k++)
+          if (w == KLIC_JMENA[k]) ways.back().push_back(static_cast<Klic>(k));
+    }
+  }
+  ways.push_back({KL_ESC});
+  Feed deaths(21), f11 = {{KL_F11}, {KL_ESC}};
+  deaths[0] = deaths[10] = deaths[20] = {KL_KILL};
+  const struct {
+    const char* what; const char* set; uint8_t bl, time_cheat; uint32_t start; int mx; Feed keys; bool f12_esc; bool counts;
+  } games[] = {
+      {"two caves by their ways, then ESC", "tavrokc64_1", 0, 0, 1, 0, ways, false, true},
+      {"deaths to game over, steered by the mouse", "tavrok_s1", 0, 0, 1, 3, deaths, false, true},
+      // F12 and ESC held: every cave done at once, its time bonus cut after
+      // a step, through the bonus caves to the end of the set.
+      {"bonus caves, time bonuses cut, the set completed", "tavrokc64_b", 1, 0, 4, 0, {}, true, false},
+      {"F11", "tavrokc64_p", 0, 0, 1, 0, f11, false, false},
+      {"a cheat", "tavrokc64_1", 0, 1, 1, 0, deaths, false, false},
+      {"not from cave 1", "tavrokc64_1", 0, 0, 2, 0, deaths, false, false},
+  };
+  const uint8_t* own = find_set("tavrok_s1")->data;
+  for (const auto& g : games) {
+    SCOPED_TRACE(g.what);
+    reset();
+    nazev = find_set(g.set)->data;
+    bl = g.bl;
+    tcas = g.time_cheat;
+    nahoda_seed(7);  // what earlier games left behind
+    smer.fill(3);
+    headless_mx = g.mx;
+    headless_keys[KL_F12] = headless_keys[KL_ESC] = after_end[KL_F12] = after_end[KL_ESC] = g.f12_esc;
+    const Konec k = play(g.start, g.keys);
+    const std::vector<Seen> played = seen;
+    const Zaznam made = zaznam_hry;
+    EXPECT_EQ(bez_pomoci(made), g.counts);
+    EXPECT_EQ(made.result.what, k);
+    ASSERT_FALSE(made.ends.empty());
+    Zaznam read;
+    std::string why;
+    ASSERT_TRUE(zaznam_cti(zaznam_text(made), read, why)) << why;
+    EXPECT_EQ(zaznam_text(read), zaznam_text(made));
+
+    // Played back with nothing held and the program's own setup and state;
+    // then with every key of the second cave's first tick turned over.
+    Zaznam changed = read;
+    if (made.ends.size() > 1) changed.ticks.at(made.ends[0].tick) ^= 0xFF;
+    for (const Zaznam* z : {&read, &changed}) {
+      if (z == &changed && made.ends.size() == 1) break;
+      reset();
+      nazev = own;
+      zaznam_hry = *z;
+      const Konec again = prehraj();
+      EXPECT_EQ(XY(nazev == own, smer[at(5, 5)]), XY(true, 0));
+      if (z == &read) {
+        EXPECT_EQ(XY(again, rozdil.size()), XY(k, 0)) << rozdil;
+        ASSERT_EQ(seen.size(), played.size());
+        for (size_t i = 0; i < seen.size(); i++) EXPECT_EQ(XY(seen[i].k, seen[i].sc), XY(played[i].k, played[i].sc));
+      } else {
+        const uint32_t cave2 = made.ends[0].cave + (made.ends[0].what == DOKONCIL);
+        EXPECT_EQ(rozdil.substr(0, rozdil.find(',')), "cave " + std::to_string(cave2)) << rozdil;
+      }
+    }
+  }
+  headless_mx = 0;
 }
 
 }  // namespace

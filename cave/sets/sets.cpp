@@ -16,3 +16,9 @@ const CaveSet* find_set(std::string_view name) {
 }
 
 uint32_t caves_in(const uint8_t* set) { return set == tavrok_s1.data() ? 25 : 20; }
+
+const CaveSet* set_of(const uint8_t* data) {
+  for (const CaveSet& s : sets)
+    if (data == s.data) return &s;
+  return nullptr;
+}

@@ -23,3 +23,6 @@ const CaveSet* find_set(std::string_view name);
 
 // Caves in the set that starts at `set`: 25 for the classic set, 20 for the others.
 uint32_t caves_in(const uint8_t* set);
+
+// The built-in set that starts at `data`, or null.
+const CaveSet* set_of(const uint8_t* data);
