@@ -259,7 +259,7 @@ std::array<Sheet, 4> build_sheets(const Style& st, const std::map<int, Glyph>& f
         }
     }
     for (const auto& [k, g] : font) {
-      bool text = st.allglyphs || (k >= 0x2E && k <= 0x7E);
+      bool text = st.allglyphs || (k >= 0x2E && k <= 0x7F);
       if (!text) continue;
       std::array<std::array<uint8_t, 8>, 8> px{};
       for (int y = 0; y < 8; y++)

@@ -177,6 +177,9 @@ void titulky() {
     vpic_1font();
     titobr();
     Gclrscr();
-    if (held(KL_ESC) || hra() == ODESEL) return;
+    if (held(KL_ESC)) return;
+    const Konec k = hra();
+    po_hre(k);
+    if (k == ODESEL) return;
   }
 }

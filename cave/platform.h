@@ -38,3 +38,7 @@ extern uint8_t EnabledChange;
 // Called at the end of every tick of a game with what it ended with; false
 // stops the game there. The game always goes on; the simulator reports here.
 bool po_ticku(Konec k);
+
+// Called when a game started from the title has ended with k; its record
+// is in zaznam_hry. The game keeps its scores here; the others do nothing.
+void po_hre(Konec k);

@@ -57,7 +57,10 @@ void zaznam_tik() {
 
 bool vstup(Klic k, bool also) {
   if (!hraje || tik == 0) return also || held(k);
-  if (prehravani) return tik <= zaznam_hry.ticks.size() ? zaznam_hry.ticks[tik - 1] >> k & 1 : k == KL_ESC;
+  // A playback ends where its record does, or when the watcher holds ESC.
+  if (prehravani)
+    return tik <= zaznam_hry.ticks.size() ? (zaznam_hry.ticks[tik - 1] >> k & 1) || (k == KL_ESC && held(k))
+                                          : k == KL_ESC;
   const bool on = also || held(k);
   if (on) zaznam_hry.ticks[tik - 1] |= static_cast<uint8_t>(1 << k);
   return on;

@@ -13,12 +13,14 @@
 #include "cave/load.h"
 #include "cave/sets/sets.h"
 #include "cave/view.h"
+#include "cave/zaznam.h"
 #include "pictures/intro.h"
 #include "screen/datadirs.h"
 #include "screen/grafika.h"
 #include "screen/render.h"
 #include "shell/input.h"
 #include "shell/quit.h"
+#include "shell/scores.h"
 #include "shell/setup.h"
 #include "shell/texts.h"
 #include "shell/timer.h"
@@ -78,8 +80,8 @@ void music() {
 }
 
 // --help and --version answer on standard output without opening a window;
-// the first of them among the arguments counts, and every other argument is
-// ignored: the game takes no settings from the command line.
+// the first of them among the arguments counts. Besides them the game takes
+// only --replay FILE from the command line, and ignores other arguments.
 bool answered(int argc, char** argv) {
   for (int i = 1; i < argc; i++) {
     if (std::strcmp(argv[i], "--version") == 0) {
@@ -88,7 +90,7 @@ bool answered(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--help") == 0) {
       std::printf(
-          "Usage: tavrok [--help | --version]\n"
+          "Usage: tavrok [--help | --version | --replay FILE]\n"
           "\n"
           "A single-player arcade cave game: dig through the caves, collect the diamonds\n"
           "each one needs before the time runs out, and walk into its exit.\n"
@@ -97,10 +99,12 @@ bool answered(int argc, char** argv) {
           "the keypad's \"+\" switches the look, left shift runs the clock fast, ESC\n"
           "quits; F11 and F12 are cheats. Hold DEL on the opening text for the setup menu.\n"
           "\n"
-          "The game takes no settings from the command line and ignores other arguments.\n"
+          "--replay FILE plays a recorded game back (ESC ends it). The game keeps its\n"
+          "tables of best games, their replays and the last game's in %s.\n"
+          "It takes no other settings from the command line and ignores other arguments.\n"
           "It reads %s (needed), %s and %s from the first of\n"
           "these folders that holds each:\n",
-          DATAFILE_NAME, INTRO_DATAFILE_NAME, PATCHES_NAME);
+          data_dir().empty() ? "no folder here" : data_dir().c_str(), DATAFILE_NAME, INTRO_DATAFILE_NAME, PATCHES_NAME);
       for (const std::string& folder : data_folders())
         std::printf("  %s\n", folder == "." ? "the working folder" : folder.c_str());
       std::printf("\nSee tavrok(6) for more.\n");
@@ -108,6 +112,25 @@ bool answered(int argc, char** argv) {
     }
   }
   return false;
+}
+
+// The replay named by --replay FILE, read and checked before any window
+// opens: one line and status 2 when it cannot be. Null without --replay.
+const char* replay_arg(int argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    if (std::strcmp(argv[i], "--replay") != 0) continue;
+    if (i + 1 >= argc) {
+      std::fprintf(stderr, "tavrok: --replay needs a FILE\n");
+      std::exit(2);
+    }
+    std::string why;
+    if (!read_replay(argv[i + 1], why)) {
+      std::fprintf(stderr, "tavrok: %s\n", why.c_str());
+      std::exit(2);
+    }
+    return argv[i + 1];
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -125,6 +148,7 @@ extern const char* const tavrok_xpm[];
 
 int main(int argc, char** argv) {
   if (answered(argc, argv)) return 0;
+  const char* replay = replay_arg(argc, argv);
 #ifndef _WIN32
   allegro_icon = const_cast<char**>(tavrok_xpm);
 #endif
@@ -136,6 +160,13 @@ int main(int argc, char** argv) {
   LY = mouse_y;
   quit_watch();
   init_mb800();
+  if (replay) {
+    ActiveEFont(EFontK, fpalK);
+    ForceSetFont = 1;
+    prehraj();
+    shutdown();
+    return 0;
+  }
   opening_text();
   inpjoystick = 0;
   inpmouse = 0;

@@ -2,6 +2,8 @@
 #include <allegro.h>
 
 #include "cave/platform.h"
+#include "cave/zaznam.h"
+#include "shell/scores.h"
 #include "shell/texts.h"
 #include "text/text.h"
 
@@ -26,18 +28,42 @@ void titobr() {
   title_top();
   Delay100(5, 0);
   title_prompt();
-  // A key still held from the screen before starts nothing.
+  title_table(current_table());
+  // 1 to 9 and 0 play back that entry of the table, then the title again;
+  // a key still held from the screen before starts nothing.
+  const int digits[10] = {KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9, KEY_0};
+  bool played = false;
   do {
-    vpic_1font();
-    Delay100(1, 1);
-  } while (skip_key());
-  do {
-    vpic_1font();
-    Delay100(1, 1);
-  } while (!skip_key());
+    do {
+      vpic_1font();
+      Delay100(1, 1);
+    } while (skip_key());
+    played = false;
+    while (!skip_key() && !played) {
+      vpic_1font();
+      Delay100(1, 1);
+      int n = 1;
+      while (n <= 10 && !key[digits[n - 1]]) n++;
+      if (n <= 10) played = play_entry(n);
+    }
+    if (played) {
+      EnabledChange = 0;
+      Gclrscr();
+      title_top();
+      title_prompt();
+      title_table(current_table());
+    }
+  } while (played);
   Gclrscr();
 }
 
-void gameover() { message(33, 24, "   GAMEOVER   "); }
+// A game with help is not entered in the tables: its end says so.
+void gameover() {
+  if (!prehravani && !counted()) not_entered_line();
+  message(33, 24, "   GAMEOVER   ");
+}
 
-void prosel() { message(29, 24, "  CONGRATULATIONS  "); }
+void prosel() {
+  if (!prehravani && !counted()) not_entered_line();
+  message(29, 24, "  CONGRATULATIONS  ");
+}

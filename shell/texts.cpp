@@ -1,5 +1,7 @@
 #include "shell/texts.h"
 
+#include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "cave/grid.h"
@@ -198,4 +200,44 @@ void cheat_values() {
   Ggotoxy(42, 9);
   pwrite(i2str(static_cast<int32_t>(tstart)));
   pwrite("  ");
+}
+
+void title_table(const std::vector<Zapis>& t) {
+  if (t.empty()) return;
+  const uint8_t colour = SColor;
+  SColor = 15;
+  Ggotoxy(20, 44);
+  pwrite("BEST GAMES    KEYS 1..9 AND 0 WATCH THEM AGAIN");
+  SColor = 7;
+  for (size_t i = 0; i < t.size(); i++) {
+    const std::time_t when = static_cast<std::time_t>(t[i].when);
+    char date[16] = "";
+    if (const std::tm* local = std::localtime(&when)) std::strftime(date, sizeof date, "%Y.%m.%d", local);
+    char line[64];
+    std::snprintf(line, sizeof line, "%2zu %-12s %6u %3s %s", i + 1, t[i].name.c_str(), t[i].score,
+                  t[i].cave ? std::to_string(t[i].cave).c_str() : "all", date);
+    // The styles draw letters from '.' on; their dash is 0x7F.
+    for (char* c = line; *c; c++)
+      if (*c == '-') *c = '\x7F';
+    Ggotoxy(i < 5 ? 2 : 42, static_cast<int32_t>(45 + i % 5));
+    pwrite(line);
+  }
+  SColor = colour;
+}
+
+void name_page(int rank, uint32_t score, const std::string& name) {
+  Gclrscr();
+  wrln();
+  writeln("A NEW BEST GAME!");
+  wrln();
+  writeln(("SCORE " + std::to_string(score) + ": PLACE " + std::to_string(rank) + " IN THE TABLE").c_str());
+  wrln();
+  writeln(("YOUR NAME: " + name + "_").c_str());
+  wrln();
+  writeln("    (letters, digits, space, - and . ; BACKSPACE=delete; ENTER=done)");
+}
+
+void not_entered_line() {
+  Ggotoxy(19, 27);
+  pwrite("Games with cheats are not entered in the table");
 }

@@ -3,6 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/skore.h"
 
 // The terms of use, a line of the opening text; the licence in LICENSE says
 // the same at length.
@@ -19,3 +23,11 @@ void title_prompt();
 void setup_text(int page);
 void joystick_question();
 void cheat_values();  // the current cheats and starting cave on page 4
+
+// The title's table of best games, below its lines: two columns of five,
+// rank, name, score, the cave reached ("all": the whole set) and the date.
+void title_table(const std::vector<Zapis>& t);
+// The page that asks the name for a place in the table, `name` as typed.
+void name_page(int rank, uint32_t score, const std::string& name);
+// The game-over and completion screens' line for a game that is not entered.
+void not_entered_line();

@@ -82,4 +82,44 @@ press Escape
 intro 0 3 && fail "ESC did not end the logo"
 see "" title
 ends 1 143 term
+# The table of best games: a game lost at once reaches the empty table; the
+# name offered (the login name) is typed over, the title shows the entry,
+# and key 1 plays it back to its GAMEOVER (left shift runs it fast); the
+# simulator verifies its replay. A game with F11 pressed says it is not
+# entered, and is not.
+export USER=tester
+start
+see "" opening
+see "Return Escape" title
+see Return cave 0 tavrokc64_1 1 -
+press grave; sleep 1.5; press grave; sleep 1.5; press grave
+see "" gameover 0
+see Return name 1 0 tester
+press BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+xdotool type --delay 200 "Ada-1"
+see "" name 1 0 Ada-1
+see Return title
+data=$XDG_DATA_HOME/tavrok
+[ "$(tail -n +2 "$data/scores-tavrokc64_1.txt" | sed 's/ [0-9]* replay-[0-9-]*.txt / * /')" = "0 1 * Ada-1" ] ||
+  fail "the table holds: $(cat "$data/scores-tavrokc64_1.txt")"
+"$build/tavrok-sim" --game --replay "$data"/replay-*.txt --verify >/dev/null || fail "the entry's replay does not verify"
+see 1 cave 0 tavrokc64_1 1 -
+xdotool keydown Shift_L
+see "" gameover 0
+xdotool keyup Shift_L
+see Return title
+see Return cave 0 tavrokc64_1 1 -
+press F11 grave; sleep 1.5; press grave; sleep 1.5; press grave
+see "" gameover 0 not-entered
+see Return title
+[ "$(wc -l <"$data/scores-tavrokc64_1.txt")" -eq 2 ] || fail "a game with F11 was entered"
+ends 5 0 press Escape
+
+# The last game's replay played back in the window, which ESC ends; a replay
+# that cannot be read: one line naming it, status 2.
+start "$build/tavrok" --replay "$data/last-replay.txt"
+see "" cave 0 tavrokc64_1 1 -
+ends 5 0 press Escape
+"$build/tavrok" --replay "$work/none.txt" >/dev/null 2>"$work/err"
+[ $? -eq 2 ] && [ "$(cat "$work/err")" = "tavrok: $work/none.txt: cannot be read" ] || fail "--replay of no file: $(cat "$work/err")"
 echo "e2e: every check passed ($restarts refused starts tried again)"

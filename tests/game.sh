@@ -4,6 +4,8 @@
 build=$(cd "$1" && pwd) || exit 1
 work=$(mktemp -d)
 game=""
+# The game's tables of best games and replays go to the scratch folder.
+export XDG_DATA_HOME="$work/data"
 trap '[ -n "$game" ] && kill -9 "$game" 2>/dev/null; rm -rf "$work"' EXIT
 fail() {
   echo "$(basename "$0" .sh): ${what:+$what: }$*" >&2
@@ -11,12 +13,14 @@ fail() {
   exit 1
 }
 
-# Starts PROGRAM (the built game by default); sets $game and $win. A start the
+# Starts PROGRAM (the built game by default) with ARGS; sets $game and $win. A start the
 # display refuses, right after the last program left it, is tried again, as
 # is one that shows no window in ten seconds (Wine, switching to full screen
 # without a window manager, now and then leaves the window off the screen).
 restarts=0
 start() {
+  program=${1:-$build/tavrok}
+  [ $# -gt 0 ] && shift
   # No window manager: the keys go to the window under the pointer, put
   # where the window's middle will be (a window of 640k x 480k at the top
   # left, k being TAVROK_SHOT_SCALE). The library may move it as it starts;
@@ -24,7 +28,7 @@ start() {
   k=${TAVROK_SHOT_SCALE:-1}
   xdotool mousemove $((320 * k)) $((240 * k))
   for try in 1 2 3; do
-    "${1:-$build/tavrok}" >"$work/out" 2>"$work/err" &
+    "$program" "$@" >"$work/out" 2>"$work/err" &
     game=$!
     for i in $(seq 100); do
       win=$(xdotool search --onlyvisible --name . 2>/dev/null | head -n 1)

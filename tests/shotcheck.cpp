@@ -41,6 +41,7 @@
 #include "screen/kresli.h"
 #include "screen/styly.h"
 #include "shell/texts.h"
+#include "store/skore.h"
 #include "text/text.h"
 
 extern const char* const tavrok_xpm[];
@@ -210,9 +211,33 @@ int main(int argc, char** argv) {
     opening_text();
     render(1);
   } else if (mode == "title") {
+    // With the table of the default game, as the game finds it.
+    std::string message;
     title_top();
     title_prompt();
+    title_table(data_dir().empty() ? std::vector<Zapis>{} : load_table(data_dir() + "/" + table_name("tavrokc64_1", false), message));
     styl(0);
+    render(4);
+  } else if (mode == "name" && argc == 7) {
+    name_page(std::atoi(argv[4]), static_cast<uint32_t>(std::atol(argv[5])), argv[6]);
+    ActiveEFont(EFontK, fpalK);
+    pal = fpalK;
+    render(4);
+  } else if (mode == "gameover" && argc >= 5) {
+    // The message alone, over whatever the cave shows; with "not-entered"
+    // the line of a game with help.
+    const int style = std::atoi(argv[4]);
+    if (style < 0 || style > 3) bad("no such style");
+    SColor = 15;
+    Gclrscr();
+    const bool line = argc == 6 && std::strcmp(argv[5], "not-entered") == 0;
+    if (line) not_entered_line();
+    Ggotoxy(33, 24);
+    writeln("   GAMEOVER   ");
+    for (int c = 0; c < TROWS * TCOLS; c++)
+      want[c] = (c / TCOLS == 23 && c % TCOLS >= 32 && c % TCOLS < 46) || (line && c / TCOLS == 26 && c % TCOLS >= 18 && c % TCOLS < 64);
+    styl(static_cast<uint8_t>(style));
+    pal = std::vector<const RGB*>{fpal04, fpal64, fpalZX, fpal94}[style];
     render(4);
   } else if (mode == "setup" && argc >= 5) {
     setup_text(std::atoi(argv[4]));
