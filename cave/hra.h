@@ -43,7 +43,8 @@ bool cave_completion();
 // One game, from the new game to game over, the end of the set or ESC:
 // cave starts, ticks, the death sequence, completions and their time bonus,
 // the game-over and completion screens. Returns how it ended (PROHRAL,
-// PROSEL or ODESEL), or the last tick's result when `po_ticku` stopped it.
+// PROSEL or ODESEL), or the last tick's result when `po_ticku` stopped it
+// or a playback went another way than its record.
 Konec hra();
 
 // The title loop: the title screen, then a game, until ESC ends the program

@@ -20,7 +20,7 @@ std::size_t od;         // the tick after which the current cave started
 
 constexpr std::array<const char*, 6> KONEC_JMENA = {"went on", "died", "completed", "gameover", "set-completed", "quit"};
 
-std::array<uint8_t*, 5> cheat_flags() { return {&tziv, &tcas, &tsutr, &tpavouk, &tvodaturbo}; }
+std::array<uint8_t*, CHEAT_JMENA.size()> cheat_flags() { return {&tziv, &tcas, &tsutr, &tpavouk, &tvodaturbo}; }
 
 bool same(const KonecJeskyne& a, const KonecJeskyne& b) {
   return a.tick == b.tick && a.what == b.what && a.cave == b.cave && a.sc == b.sc && a.zi == b.zi;
@@ -44,7 +44,7 @@ void zaznam_novy() {
   zaznam_hry.set = s ? s->name : "";
   zaznam_hry.bl = bl;
   zaznam_hry.start = tstart;
-  for (int i = 0; i < 5; i++) zaznam_hry.cheats[i] = *cheat_flags()[i];
+  for (size_t i = 0; i < CHEAT_JMENA.size(); i++) zaznam_hry.cheats[i] = *cheat_flags()[i];
   zaznam_hry.nahoda = nahoda_stav;
   zaznam_hry.smer = smer;
 }
@@ -110,15 +110,15 @@ Konec prehraj() {
   const uint8_t* nazev0 = nazev;
   const uint8_t bl0 = bl;
   const uint32_t tstart0 = tstart;
-  std::array<uint8_t, 5> cheats0;
-  for (int i = 0; i < 5; i++) cheats0[i] = *cheat_flags()[i];
+  std::array<uint8_t, CHEAT_JMENA.size()> cheats0;
+  for (size_t i = 0; i < CHEAT_JMENA.size(); i++) cheats0[i] = *cheat_flags()[i];
   const Nahoda nahoda0 = nahoda_stav;
   const std::array<uint8_t, GSIZE> smer0 = smer;
 
   nazev = find_set(zaznam_hry.set)->data;
   bl = zaznam_hry.bl;
   tstart = zaznam_hry.start;
-  for (int i = 0; i < 5; i++) *cheat_flags()[i] = zaznam_hry.cheats[i];
+  for (size_t i = 0; i < CHEAT_JMENA.size(); i++) *cheat_flags()[i] = zaznam_hry.cheats[i];
   nahoda_stav = zaznam_hry.nahoda;
   smer = zaznam_hry.smer;
   prehravani = true;
@@ -128,7 +128,7 @@ Konec prehraj() {
   nazev = nazev0;
   bl = bl0;
   tstart = tstart0;
-  for (int i = 0; i < 5; i++) *cheat_flags()[i] = cheats0[i];
+  for (size_t i = 0; i < CHEAT_JMENA.size(); i++) *cheat_flags()[i] = cheats0[i];
   nahoda_stav = nahoda0;
   smer = smer0;
   return k;
@@ -157,7 +157,7 @@ std::string konec_text(const char* head, const KonecJeskyne& e) {
 std::string zaznam_text(const Zaznam& z) {
   std::string s = "tavrok-replay 1\nset " + z.set + "\nbonus-caves " + (z.bl ? "yes" : "no") + "\nstart " +
                   std::to_string(z.start) + "\ncheats";
-  for (int i = 0; i < 5; i++)
+  for (size_t i = 0; i < CHEAT_JMENA.size(); i++)
     if (z.cheats[i]) s += std::string(" ") + CHEAT_JMENA[i];
   s += "\nrandom " + std::to_string(z.nahoda.f) + " " + std::to_string(z.nahoda.b);
   for (uint32_t w : z.nahoda.r) s += " " + std::to_string(w);
@@ -243,9 +243,9 @@ bool zaznam_cti(const std::string& text, Zaznam& z, std::string& why) {
       z.start = static_cast<uint32_t>(v);
     } else if (h == "cheats") {
       while (words >> w) {
-        int i = 0;
-        while (i < 5 && w != CHEAT_JMENA[i]) i++;
-        if (i == 5) return fail("unknown cheat '" + w + "'");
+        size_t i = 0;
+        while (i < CHEAT_JMENA.size() && w != CHEAT_JMENA[i]) i++;
+        if (i == CHEAT_JMENA.size()) return fail("unknown cheat '" + w + "'");
         z.cheats[i] = 1;
       }
     } else if (h == "random") {

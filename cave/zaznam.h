@@ -32,7 +32,7 @@ struct Zaznam {
   std::string set;  // the set's name
   uint8_t bl = 0;
   uint32_t start = 1;
-  std::array<uint8_t, 5> cheats{};  // tziv, tcas, tsutr, tpavouk, tvodaturbo
+  std::array<uint8_t, CHEAT_JMENA.size()> cheats{};  // tziv, tcas, tsutr, tpavouk, tvodaturbo
   Nahoda nahoda{};
   std::array<uint8_t, GSIZE> smer{};
   std::vector<uint8_t> ticks;  // per tick, bit k: key k (Klic) acted on

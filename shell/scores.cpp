@@ -32,17 +32,19 @@ void say(const std::string& message) {
   if (!message.empty()) std::fprintf(stderr, "tavrok: %s\n", message.c_str());
 }
 
-// The data folder, made when first needed; empty when it cannot be.
-std::string folder() {
-  static std::string dir;
-  static bool tried;
-  if (!tried) {
-    tried = true;
-    dir = data_dir();
+// The data folder; made when something is first written there (`make`).
+// Empty when there is none, or when it could not be made.
+std::string folder(bool make = false) {
+  static std::string dir = data_dir();
+  static bool told, made;
+  if (dir.empty() && !told && !made) {
+    told = true;
+    say("no folder for the tables of best games (neither XDG_DATA_HOME nor HOME is set); they last this session only");
+  }
+  if (make && !made && !dir.empty()) {
+    made = true;
     std::string message;
-    if (dir.empty())
-      say("no folder for the tables of best games (neither XDG_DATA_HOME nor HOME is set); they last this session only");
-    else if (!make_data_dir(dir, message)) {
+    if (!make_data_dir(dir, message)) {
       say(message + "; the tables of best games last this session only");
       dir.clear();
     }
@@ -110,7 +112,7 @@ std::string ask_name(int rank, uint32_t score) {
 // Keeps `text` as the replay `name` in the data folder, or for the session.
 void keep_replay(const std::string& name, const std::string& text) {
   std::string message;
-  if (folder().empty() || !write_atomic(folder() + "/" + name, text, message)) {
+  if (folder(true).empty() || !write_atomic(folder() + "/" + name, text, message)) {
     say(message);
     session_replays[name] = text;
   }

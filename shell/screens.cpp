@@ -34,10 +34,10 @@ void titobr() {
   const int digits[10] = {KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9, KEY_0};
   bool played = false;
   do {
-    do {
+    while (skip_key()) {
       vpic_1font();
       Delay100(1, 1);
-    } while (skip_key());
+    }
     played = false;
     while (!skip_key() && !played) {
       vpic_1font();

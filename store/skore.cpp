@@ -225,7 +225,8 @@ Read open_read(const std::string& path, FILE*& f, std::string& why) {
   // Not blocking: a pipe in the table's place must not hang the game.
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
-    if (errno == ENOENT) return Read::missing;
+    // No file, or no folder to hold one: no table yet.
+    if (errno == ENOENT || errno == ENOTDIR) return Read::missing;
     why = "cannot be read: " + errno_text(errno);
     return Read::bad;
   }

@@ -115,6 +115,24 @@ see Return title
 [ "$(wc -l <"$data/scores-tavrokc64_1.txt")" -eq 2 ] || fail "a game with F11 was entered"
 ends 5 0 press Escape
 
+# A data folder that cannot be made: one line saying so, and the game's
+# entry is kept for the session (the title shows it as the table would).
+touch "$work/file"
+export XDG_DATA_HOME="$work/file"
+start
+see "" opening
+see "Return Escape" title
+see Return cave 0 tavrokc64_1 1 -
+press grave; sleep 1.5; press grave; sleep 1.5; press grave
+see "" gameover 0
+see Return name 1 0 tester
+mkdir -p "$work/seen/tavrok"
+printf 'tavrok-scores 1\n0 1 %s - tester\n' "$(date +%s)" >"$work/seen/tavrok/scores-tavrokc64_1.txt"
+XDG_DATA_HOME=$work/seen see Return title
+said_before="tavrok: $work/file/tavrok: cannot create the folder (at $work/file): Not a directory; the tables of best games last this session only" \
+  ends 5 0 press Escape
+export XDG_DATA_HOME="$work/data"
+
 # The last game's replay played back in the window, which ESC ends; a replay
 # that cannot be read: one line naming it, status 2.
 start "$build/tavrok" --replay "$data/last-replay.txt"

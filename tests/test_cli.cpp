@@ -70,7 +70,9 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
       {"--game --input " + badkeys + " --ticks 5", "jump"}, {"--game " + cave, "--game"},
       {"--game --number 2", "--game"}, {"--game --dump-set tavrok_s1", "--game"},
       {"--game --replay " + v2, v2 + ": line 1: not a replay of format 1"}, {"--game --replay " + noset, noset + ": line 2"},
-      {"--game --replay " + cut, "cut short"}, {"--game --verify", "--replay"}, {"--replay " + ended, "--game"},
+      {"--game --replay " + cut, "line 10: no result"}, {"--game --verify", "--replay"}, {"--replay " + ended, "--game"},
+      {"--game --replay " + scratch("won.txt", replay + "result won 1 0 3\n"), "line 10"},
+      {"--game --replay " + scratch("wings.txt", std::regex_replace(replay, std::regex("cheats"), "cheats wings")), "wings"},
       {"--game --set tavrok_s1 --replay " + ended, "--replay"}, {"--game --ticks 3 --record " + scratch("r.txt"), "esc"},
   };
   const std::string head = "tempo 120\ntrack lead channel 1 program 80\ndrum kick 36\npattern a lead\n", song = "\nend\nsong\n";

@@ -258,7 +258,7 @@ TEST_F(Game, ReplaysPlayBackAsRecordedAndOnlyGamesWithoutHelpCount) {
   Feed deaths(21), f11 = {{KL_F11}, {KL_ESC}};
   deaths[0] = deaths[10] = deaths[20] = {KL_KILL};
   const struct {
-    const char* what; const char* set; uint8_t bl, time_cheat; uint32_t start; int mx; Feed keys; bool f12_esc; bool counts;
+    const char* what; const char* set; uint8_t bl, turbo; uint32_t start; int mx; Feed keys; bool f12_esc; bool counts;
   } games[] = {
       {"two caves by their ways, then ESC", "tavrokc64_1", 0, 0, 1, 0, ways, false, true},
       {"deaths to game over, steered by the mouse", "tavrok_s1", 0, 0, 1, 3, deaths, false, true},
@@ -275,7 +275,7 @@ TEST_F(Game, ReplaysPlayBackAsRecordedAndOnlyGamesWithoutHelpCount) {
     reset();
     nazev = find_set(g.set)->data;
     bl = g.bl;
-    tcas = g.time_cheat;
+    tvodaturbo = g.turbo;
     nahoda_seed(7);  // what earlier games left behind
     smer.fill(3);
     headless_mx = g.mx;
@@ -299,9 +299,11 @@ TEST_F(Game, ReplaysPlayBackAsRecordedAndOnlyGamesWithoutHelpCount) {
       if (z == &changed && made.ends.size() == 1) break;
       reset();
       nazev = own;
+      tziv = 1;
       zaznam_hry = *z;
       const Konec again = prehraj();
       EXPECT_EQ(XY(nazev == own, smer[at(5, 5)]), XY(true, 0));
+      EXPECT_EQ(XY(tziv, tvodaturbo), XY(1, 0)) << "the program's own cheats";
       if (z == &read) {
         EXPECT_EQ(XY(again, rozdil.size()), XY(k, 0)) << rozdil;
         ASSERT_EQ(seen.size(), played.size());
