@@ -72,6 +72,7 @@ TEST(Cli, BadInputGivesOneLineAndStatus2) {
       {"--game --replay " + v2, v2 + ": line 1: not a replay of format 1"}, {"--game --replay " + noset, noset + ": line 2"},
       {"--game --replay " + cut, "line 10: no result"}, {"--game --verify", "--replay"}, {"--replay " + ended, "--game"},
       {"--game --replay " + scratch("won.txt", replay + "result won 1 0 3\n"), "line 10"},
+      {"--game --replay " + scratch("jump.txt", replay + "jump\nresult quit 1 0 3\n"), "line 10: unknown key 'jump'"},
       {"--game --replay " + scratch("wings.txt", std::regex_replace(replay, std::regex("cheats"), "cheats wings")), "wings"},
       {"--game --set tavrok_s1 --replay " + ended, "--replay"}, {"--game --ticks 3 --record " + scratch("r.txt"), "esc"},
   };

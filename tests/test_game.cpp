@@ -277,7 +277,7 @@ TEST_F(Game, ReplaysPlayBackAsRecordedAndOnlyGamesWithoutHelpCount) {
     bl = g.bl;
     tvodaturbo = g.turbo;
     nahoda_seed(7);  // what earlier games left behind
-    smer.fill(3);
+    smer.fill(255);
     headless_mx = g.mx;
     headless_keys[KL_F12] = headless_keys[KL_ESC] = after_end[KL_F12] = after_end[KL_ESC] = g.f12_esc;
     const Konec k = play(g.start, g.keys);
