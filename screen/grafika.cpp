@@ -23,7 +23,9 @@ int ScrK = 1;
 BITMAP* view;
 
 namespace {
-BITMAP* big;  // at scale k > 1, the picture scaled, on its way to the screen
+BITMAP* big;    // at scale k > 1, the picture scaled, on its way to the screen
+BITMAP* shown;  // the picture as last copied to the screen
+bool current;   // the screen still shows `shown`: only rows that differ go
 }  // namespace
 int (*gfx_mode)(int card, int w, int h, int v_w, int v_h) = set_gfx_mode;
 DATAFILE* datafile;
@@ -112,11 +114,31 @@ void clear_screen() {
 }  // namespace
 
 void to_screen(BITMAP* picture, int rows) {
-  if (ScrK > 1) scale_copy(picture, big, rows, ScrK);
+  // Only the runs of rows that changed are scaled and copied: in a cave about
+  // a third of them, and every copied pixel costs the display's conversion.
+  auto same = [&](int y) { return current && std::memcmp(picture->line[y], shown->line[y], 640) == 0; };
   acquire_bitmap(view);
-  blit(ScrK > 1 ? big : picture, view, 0, 0, 0, 0, 640 * ScrK, rows * ScrK);
+  for (int y = 0; y < rows;) {
+    if (same(y)) {
+      y++;
+      continue;
+    }
+    int end = y + 1;
+    while (end < rows && !same(end)) end++;
+    for (int i = y; i < end; i++) std::memcpy(shown->line[i], picture->line[i], 640);
+    if (ScrK == 1) {
+      blit(picture, view, 0, y, 0, y, 640, end - y);
+    } else {
+      scale_copy(picture, big, y, end, ScrK);
+      blit(big, view, 0, y * ScrK, 0, y * ScrK, 640 * ScrK, (end - y) * ScrK);
+    }
+    y = end;
+  }
+  current = true;
   release_bitmap(view);
 }
+
+void screen_drawn_over() { current = false; }
 
 int choose_k(int w, int h, const char* asked) {
   if (asked) {
@@ -141,6 +163,8 @@ bool set_mode(int card, int w, int h, int k) {
     destroy_bitmap(big);
     big = k > 1 ? create_bitmap_ex(8, 640 * k, 480 * k) : nullptr;
   }
+  if (!shown) shown = create_bitmap_ex(8, 640, 480);
+  current = false;
   ScrK = k;
   const int vw = 640 * k, vh = 480 * k;
   view = vw == SCREEN_W && vh == SCREEN_H ? screen : create_sub_bitmap(screen, (SCREEN_W - vw) / 2, (SCREEN_H - vh) / 2, vw, vh);
@@ -199,7 +223,8 @@ void ExitGRF() {
   if (view != screen) destroy_bitmap(view);
   view = nullptr;
   destroy_bitmap(big);
-  big = nullptr;
+  destroy_bitmap(shown);
+  big = shown = nullptr;
   remove_joystick();
   remove_mouse();
   remove_keyboard();

@@ -45,8 +45,11 @@ void InitGFX();
 // TAVROK_SCALE environment variable, or null) overrides it with 1 to 8; any
 // other value is reported in one line on standard error and ignored.
 int choose_k(int w, int h, const char* asked);
-// Copies rows 0..rows-1 of a 640 pixel wide picture to the screen at scale k.
+// Copies rows 0..rows-1 of a 640 pixel wide picture to the screen at scale
+// k: those that differ from the picture copied last.
 void to_screen(BITMAP* picture, int rows);
+// Something else drew on the screen (the intro): the next copy is whole.
+void screen_drawn_over();
 // The setup menu's switch to full screen, at the desktop's own size (no
 // change of video mode) with the picture at the largest scale that fits,
 // centred. When it is refused the window is

@@ -61,8 +61,8 @@ constexpr void (*widen_by[9])(const uint8_t*, uint8_t*) = {nullptr,   widen<1>, 
                                                            widen<5>, widen<6>, widen<7>, widen<8>};
 }  // namespace
 
-void scale_copy(const BITMAP* from, BITMAP* to, int rows, int k) {
-  for (int y = 0; y < rows; y++) {
+void scale_copy(const BITMAP* from, BITMAP* to, int first, int end, int k) {
+  for (int y = first; y < end; y++) {
     widen_by[k](from->line[y], to->line[y * k]);
     for (int i = 1; i < k; i++) std::memcpy(to->line[y * k + i], to->line[y * k], 640 * static_cast<size_t>(k));
   }

@@ -16,6 +16,7 @@ void blink();
 void kresli_1font();
 void kresli_2font();
 
-// Each pixel of rows 0..rows-1 of `from` (8-bit, 640 wide) as a k x k block
-// of `to` (k from 1 to 8): a row is widened once and copied k - 1 times.
-void scale_copy(const BITMAP* from, BITMAP* to, int rows, int k);
+// Each pixel of rows first..end-1 of `from` (8-bit, 640 wide) as a k x k
+// block of `to` (k from 1 to 8): a row is widened once and copied k - 1
+// times.
+void scale_copy(const BITMAP* from, BITMAP* to, int first, int end, int k);

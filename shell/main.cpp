@@ -185,6 +185,7 @@ int main(int argc, char** argv) {
   // Only from an intro datafile that was found sound at start-up.
   std::string intro = datafile_path(INTRO_DATAFILE_NAME) + "#I_JPG";
   intro_title(idle, datafile2 ? intro.c_str() : nullptr, view);
+  screen_drawn_over();
 
   ActiveEFont(EFontK, fpalK);
   ForceSetFont = 1;

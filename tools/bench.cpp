@@ -123,7 +123,7 @@ void BM_ScaledCopy(benchmark::State& state) {
   for (int y = 0; y < 480; y++)
     for (int x = 0; x < 640; x++) from->line[y][x] = static_cast<uint8_t>(x ^ y);
   for (auto _ : state) {
-    scale_copy(from, to, 480, k);
+    scale_copy(from, to, 0, 480, k);
     benchmark::ClobberMemory();
   }
   destroy_bitmap(to);
