@@ -72,6 +72,16 @@ see() {  # keys mode...
   echo "$*: $(cat "$work/shot")"
 }
 
+# The setup menu from the opening text: its pages, ESC ignored on the second,
+# mouse and joystick switched on and the classic set chosen.
+setup_pages() {
+  see Delete setup 1
+  see n setup 2
+  see "Escape y" setup 2j
+  see y setup 3
+  see 1 setup 4 00000 1
+}
+
 # Waits at most SECONDS for the intro's PHASES (tavrok-shotcheck's intro mode).
 intro() { "$build/tavrok-shotcheck" "$build/TavrokDF.dat" "$1" intro "$build/TavrokIN.dat" "$2"; }
 

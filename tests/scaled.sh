@@ -55,11 +55,7 @@ case "$(xwininfo -root | awk '/Width|Height/ {printf "%sx", $2}')" in
   start
   size "1920 1440 "
   see "" opening
-  see Delete setup 1
-  see n setup 2
-  see "Escape y" setup 2j
-  see y setup 3
-  see 1 setup 4 00000 1
+  setup_pages
   see "Return Escape" title
   see Return cave 0 tavrok_s1 1 -
   xdotool $(for i in 1 2 3; do echo mousemove_relative 6 0 sleep 0.3; done) mousemove_relative 5 0 sleep 0.3
